@@ -13,6 +13,17 @@
 //   [Windows]  Window<N>=<pid>|<title>|<show>     (top-level windows)
 //   [Mutexes]  <name>=<pid>
 //   [Time]     SleptMs=<virtual milliseconds slept so far>
+//   [Jobs]     <printer name>=<queued job count>
+//   [Attributes] <Windows path>=<hex attributes>   (files whose attributes are not plain archive)
+//
+// Declarations that simulated DLLs carry as plain text lines (anywhere in
+// the file, typically after a real PE image):
+//   SIM-PORTS=KSCOM1:,KSCOM2:                      a port monitor's ports
+//   SIM-PORTS-FROM-REGISTRY=SOFTWARE\KESTRAN\PORTNAME  ...and every value
+//                                                  name under that HKLM key
+//   SIM-EXPORTS=OpenDeviceX,GetDescriptor,uWrite,CloseDevice
+//                                                  a library's entry points (all
+//                                                  four when the line is missing)
 #pragma once
 
 #include <cstdint>
