@@ -17,4 +17,10 @@ bool verQueryValue(const std::vector<std::uint8_t>& block, const std::string& su
 bool verQueryString(const std::vector<std::uint8_t>& block, const std::string& subBlock,
                     std::string* value);
 
+// The text conversions of version resources: UTF-16 (little-endian code
+// units) to and from the ANSI code page (936 on the simulated machine, the
+// system's code page on Windows). Characters without a counterpart become '?'.
+std::string utf16ToAnsi(const std::u16string& text);
+std::u16string ansiToUtf16(const std::string& text);
+
 }  // namespace plat
