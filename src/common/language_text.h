@@ -30,6 +30,7 @@ public:
     const std::string& FilePath() const { return filePath_; }
 
 private:
+    TextProgram program_;   // the program when the object was made
     std::string filePath_;
     std::string section_;
 };

@@ -44,6 +44,10 @@ class DriverConfig {
 public:
     DriverConfig();
     virtual ~DriverConfig();
+    // A copy has storage of its own; records filled by the original keep
+    // pointing into the original's.
+    DriverConfig(const DriverConfig& other);
+    DriverConfig& operator=(const DriverConfig& other);
 
     int printerType = -1;   // set by the owner before any per-model read
 
@@ -72,6 +76,11 @@ private:
 // file's name ("setup_receipt.ini", "setup_Ticket.ini", "setup_Lable.ini",
 // "setup_Embedded.ini"); both buffers 200 characters.
 void ConfigPaths(int printerType, char* commonPath, char* typePath);
+
+// The integer value of a key, read with default "0" into 200 characters
+// from `file` (a name shorter than 200 characters; a relative one is taken
+// against the current directory), as atoi converts it.
+int ReadIniInt(const char* file, const char* section, const char* key);
 
 // An integer key of section DEVICENAME in DRVCONFIG\setup.ini relative to the
 // current directory.
