@@ -31,6 +31,9 @@ private:
     plat::HKey key_ = 0;
 };
 
+// Opens `subKey`, creating it first when it does not exist yet.
+bool OpenOrCreate(RegKey& key, plat::HKey root, const char* subKey);
+
 // Records a USB port in the maker's keys SOFTWARE\KESTRAN\PORTNAME\ and
 // SOFTWARE\KESTRAN\PRINTERPORT\.
 void RecordUsbPort(const char* portName);
