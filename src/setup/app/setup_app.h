@@ -1,0 +1,45 @@
+// The setup program's application object: the start-up checks that decide
+// whether the setup may run at all, then the wizard.
+#pragma once
+
+#include <string>
+
+namespace setup {
+
+// How the start-up ended; each refusal is its own exit status.
+enum class StartupOutcome {
+    Passed = 0,              // every check passed
+    SecondCopy = 2,          // another copy runs; it was brought to the front
+    UninstallerOpen = 3,     // Setup/Close
+    UnsupportedWindows = 4,  // Windows 98, Me or NT 4.0: Setup/Nonsupport
+    NoPort = 5,              // the configured printer offers no port: Setup/PortNull
+};
+
+class SetupApp {
+public:
+    // The whole start-up. It always returns false: the program ends
+    // afterwards without a message loop.
+    bool InitInstance();
+
+    StartupOutcome Outcome() const { return outcome_; }
+    int ExitCode() const { return static_cast<int>(outcome_); }
+
+    // Start-up values the wizard and its pages take over.
+    bool showAgreement = false;   // DEVICENAME/LOADLICENSE non-zero
+    bool chineseFont = false;     // DEVICENAME/LANGUAGE 0 or missing
+
+    // The single checks, in the order InitInstance runs them.
+    static bool AnotherCopyRuns();           // brings that copy's window to the front
+    static bool UninstallerWindowOpen();
+    static bool WindowsRefused();            // 98, Me, NT 4.0
+    // The model the port check looks at: the last entry of the model list
+    // that names a printer type; "" when no entry does.
+    static std::string LastConfiguredModel();
+    static bool ModelHasPort(const std::string& model);
+
+private:
+    StartupOutcome RunChecks();
+    StartupOutcome outcome_ = StartupOutcome::Passed;
+};
+
+}  // namespace setup
