@@ -120,10 +120,14 @@ public:
                              const char* processorName) override;
 
     Err getPrinterDriverDirectory(const char* server, const char* environment, std::uint32_t level,
-                                  std::uint32_t cbBuf, std::string* out) override;
+                                  std::uint32_t cbBuf, std::string* out) override {
+        return directory(server, environment, level, cbBuf, false, out);
+    }
     Err getPrintProcessorDirectory(const char* server, const char* environment,
                                    std::uint32_t level, std::uint32_t cbBuf,
-                                   std::string* out) override;
+                                   std::string* out) override {
+        return directory(server, environment, level, cbBuf, true, out);
+    }
     Err setDefaultPrinter(const char* printerName) override;
 
 private:
@@ -172,6 +176,8 @@ private:
     std::string defaultPrinter();
     Err writeDefault(const char* device);
 
+    Err directory(const char* server, const char* environment, std::uint32_t level,
+                  std::uint32_t cbBuf, bool processors, std::string* out);
     Err removeDriver(const char* server, const char* environment, const char* driverName,
                      std::uint32_t deleteFlag, std::uint32_t versionFlag);
 
@@ -836,27 +842,13 @@ Err SimSpooler::deletePrintProcessor(const char* server, const char* environment
 
 // --- directories and the default printer -----------------------------------
 
-Err SimSpooler::getPrinterDriverDirectory(const char* server, const char* environmentName,
-                                          std::uint32_t level, std::uint32_t cbBuf,
-                                          std::string* out) {
+Err SimSpooler::directory(const char* server, const char* environmentName, std::uint32_t level,
+                          std::uint32_t cbBuf, bool processors, std::string* out) {
     if (Err err = begin(server)) return err;
     if (level != 1) return kErrorInvalidLevel;
     std::string env, dir;
     if (Err err = environment(environmentName, &env)) return err;
-    if (Err err = driverDirectory(env, &dir)) return err;
-    if (cbBuf < dir.size() + 1) return ERROR_INSUFFICIENT_BUFFER;
-    *out = dir;
-    return ERROR_SUCCESS;
-}
-
-Err SimSpooler::getPrintProcessorDirectory(const char* server, const char* environmentName,
-                                           std::uint32_t level, std::uint32_t cbBuf,
-                                           std::string* out) {
-    if (Err err = begin(server)) return err;
-    if (level != 1) return kErrorInvalidLevel;
-    std::string env, dir;
-    if (Err err = environment(environmentName, &env)) return err;
-    if (Err err = processorDirectory(env, &dir)) return err;
+    if (Err err = processors ? processorDirectory(env, &dir) : driverDirectory(env, &dir)) return err;
     if (cbBuf < dir.size() + 1) return ERROR_INSUFFICIENT_BUFFER;
     *out = dir;
     return ERROR_SUCCESS;
