@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_context.h"
 
 namespace plat::sim {
 
@@ -44,6 +45,16 @@ public:
     // Every call from now on (that matches) fails.
     void failAlways(const std::string& op, Err err, const std::string& argContains = "");
     void clearFaults();
+
+    // What other programs and the hardware do meanwhile, as `winsim` does it.
+    void openWindow(const std::string& title);      // a window no process of ours owns
+    void closeWindow(const std::string& title);
+    void holdFile(const std::string& windowsPath);  // another program keeps it open
+    void releaseFile(const std::string& windowsPath = "");   // "" lets all go
+    void holdMutex(const std::string& name);        // another copy holds the mutex
+    void setSpoolerRunning(bool running);
+    // machine.ini and log.txt directly, for what the helpers above do not cover.
+    MachineState& state();
 
 private:
     struct Impl;
