@@ -1,23 +1,24 @@
 // Drivanto, the setup program. On Windows it runs against the real machine;
 // elsewhere against a simulated machine folder, with the installation
-// medium mounted as its D: drive:
+// medium mounted as its D: drive and used as the current directory:
 //
 //   drivanto --machine DIR --medium DIR [--script FILE|-]
 //
-// Exit status: 0 when the start-up checks pass, 2 when another copy runs,
-// 3 when the uninstaller is open, 4 on a refused Windows version, 5 when
-// the configured printer offers no port, 64 for a usage error and 70 when
-// the machine cannot be opened.
+// Exit status: 0 when the start-up checks pass; 11 when another copy runs,
+// 12 when the uninstaller is open, 13 on a refused Windows version, 14 when
+// the configured printer offers no port; 3 when a script fails; 64 for a
+// usage error and 70 when the machine cannot be opened.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/language_text.h"
 #include "common/sys.h"
 #include "platform/host.h"
 #include "setup/app/setup_app.h"
+#include "ui/app.h"
 #include "ui/message_box.h"
 
 namespace {
@@ -35,25 +36,21 @@ const char kUsage[] =
 
 struct Arguments {
     plat::HostOptions host;
-    std::string script;
+    // What the dialog framework reads: the program name and --script.
+    std::vector<char*> uiArgs;
+    bool scripted = false;
 };
 
 // Parses the command line; on a usage error prints why and returns false.
 bool ParseArguments(int argc, char** argv, Arguments* args) {
+    args->uiArgs.push_back(argv[0]);
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         if (option == "--help" || option == "-h") {
             std::fputs(kUsage, stdout);
             std::exit(0);
         }
-        std::string* target = nullptr;
-        if (option == "--machine") {
-            target = &args->host.machineDir;
-        } else if (option == "--medium") {
-            target = &args->host.mediumDir;
-        } else if (option == "--script") {
-            target = &args->script;
-        } else {
+        if (option != "--machine" && option != "--medium" && option != "--script") {
             std::fprintf(stderr, "drivanto: unknown argument '%s'\n%s", argv[i], kUsage);
             return false;
         }
@@ -61,7 +58,16 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
             std::fprintf(stderr, "drivanto: %s needs a value\n%s", option.c_str(), kUsage);
             return false;
         }
-        *target = argv[++i];
+        ++i;
+        if (option == "--machine") {
+            args->host.machineDir = argv[i];
+        } else if (option == "--medium") {
+            args->host.mediumDir = argv[i];
+        } else {
+            args->scripted = true;
+            args->uiArgs.push_back(argv[i - 1]);
+            args->uiArgs.push_back(argv[i]);
+        }
     }
 #ifndef _WIN32
     if (args->host.machineDir.empty() || args->host.mediumDir.empty()) {
@@ -69,6 +75,7 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
         return false;
     }
 #endif
+    args->uiArgs.push_back(nullptr);
     return true;
 }
 
@@ -89,6 +96,23 @@ int main(int argc, char** argv) {
     ui::SetApplicationName("Drivanto");
     common::LanguageText::SetProgram(common::TextProgram::Setup);
 
+    ui::Hooks hooks;
+    hooks.desktop = &platform->desktop();
+    hooks.clock = &platform->clock();
+    int status = 0;
+    if (args.scripted) {
+        int uiArgc = static_cast<int>(args.uiArgs.size()) - 1;
+        status = ui::Init(uiArgc, args.uiArgs.data(), hooks);
+    } else {
+        // Until the wizard exists there is nothing to show but message boxes,
+        // which without a display are printed as MESSAGE lines.
+        ui::RunOptions options;
+        options.display = ui::Display::None;
+        options.hooks = hooks;
+        status = ui::Start(options);
+    }
+    if (status != 0) return status;
+
     setup::SetupApp app;
     app.InitInstance();
     if (app.Outcome() == setup::StartupOutcome::Passed) {
@@ -97,6 +121,7 @@ int main(int argc, char** argv) {
                    stdout);
     }
     std::fflush(stdout);
+    int uiStatus = ui::Shutdown();
     common::SetSys(nullptr);
-    return app.ExitCode();
+    return uiStatus != 0 ? uiStatus : app.ExitCode();
 }

@@ -9,10 +9,10 @@ namespace setup {
 // How the start-up ended; each refusal is its own exit status.
 enum class StartupOutcome {
     Passed = 0,              // every check passed
-    SecondCopy = 2,          // another copy runs; it was brought to the front
-    UninstallerOpen = 3,     // Setup/Close
-    UnsupportedWindows = 4,  // Windows 98, Me or NT 4.0: Setup/Nonsupport
-    NoPort = 5,              // the configured printer offers no port: Setup/PortNull
+    SecondCopy = 11,          // another copy runs; it was brought to the front
+    UninstallerOpen = 12,     // Setup/Close
+    UnsupportedWindows = 13,  // Windows 98, Me or NT 4.0: Setup/Nonsupport
+    NoPort = 14,              // the configured printer offers no port: Setup/PortNull
 };
 
 class SetupApp {
