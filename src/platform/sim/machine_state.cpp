@@ -88,7 +88,6 @@ bool WriteFileAtomically(const std::string& hostPath, const std::string& bytes,
         }
         done += static_cast<std::size_t>(n);
     }
-    ::fsync(fd);
     ::close(fd);
     if (::rename(tmp.c_str(), hostPath.c_str()) != 0) {
         if (error) *error = hostPath + ": cannot replace: " + std::strerror(errno);
