@@ -190,6 +190,8 @@ void ModelBackend::destroy(Dialog& d) {
     timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.dialog == &d; }),
                   timers_.end());
     if (hooks_.desktop && w->hwnd) hooks_.desktop->unregisterOwnWindow(w->hwnd);
+    for (auto it = focus_.begin(); it != focus_.end();)
+        it = (it->first == &d || it->second.first == &d) ? focus_.erase(it) : std::next(it);
     allWindows_.erase(std::remove(allWindows_.begin(), allWindows_.end(), &d), allWindows_.end());
     modalStack_.erase(std::remove(modalStack_.begin(), modalStack_.end(), &d), modalStack_.end());
     d.window.reset();
@@ -312,7 +314,7 @@ OpResult ModelBackend::control(Dialog& d, int id, Op op, const OpArgs& a) {
     case Op::IsEnabled: r.value = c->enabled; break;
     case Op::Show: c->visible = a.a != 0; break;
     case Op::IsVisible: r.value = c->visible && w->visible; break;
-    case Op::Focus: focus_ = {&d, id}; break;
+    case Op::Focus: setFocus(&d, id); break;
     case Op::GetRect: r.rect = c->rect; break;
     case Op::SetCheck: c->check = a.a; break;
     case Op::GetCheck: r.value = c->check; break;
@@ -465,6 +467,18 @@ void ModelBackend::fireDueTimers() {
     }
 }
 
+std::pair<Dialog*, int> ModelBackend::focus() {
+    Dialog* top = activeModal();
+    auto it = top ? focus_.find(top) : focus_.end();
+    return it == focus_.end() ? std::pair<Dialog*, int>{nullptr, kNoId} : it->second;
+}
+
+void ModelBackend::setFocus(Dialog* d, int id) {
+    Dialog* top = d;
+    for (ModelWindow* w = top ? window(*top) : nullptr; w && w->child && w->owner; w = window(*top)) top = w->owner;
+    if (top) focus_[top] = {d, id};
+}
+
 Dialog* ModelBackend::activeModal() { return modalStack_.empty() ? nullptr : modalStack_.back(); }
 
 std::vector<Dialog*> ModelBackend::visiblePages(Dialog& top) {
@@ -523,7 +537,7 @@ void ModelBackend::pressControl(Dialog& holder, ModelControl& c) {
     ModelWindow* w = window(holder);
     if (!w) return;
     int id = c.id;
-    focus_ = {&holder, id};
+    setFocus(&holder, id);
     if (c.kind == Kind::AutoRadioButton) {
         for (ModelControl* r : RadioGroup(*w, c)) r->check = 0;
         c.check = 1;
@@ -538,14 +552,14 @@ void ModelBackend::pressControl(Dialog& holder, ModelControl& c) {
 }
 
 void ModelBackend::selectIndex(Dialog& holder, ModelControl& c, int index) {
-    focus_ = {&holder, c.id};
+    setFocus(&holder, c.id);
     c.sel = index;
     notify(holder, c.id, Notify::SelChange);
 }
 
 void ModelBackend::toggleItem(Dialog& holder, ModelControl& c, int index) {
     if (index < 0 || index >= static_cast<int>(c.items.size())) return;
-    focus_ = {&holder, c.id};
+    setFocus(&holder, c.id);
     c.items[index].checked = !c.items[index].checked;
     notify(holder, c.id, Notify::ItemChecked);
 }
@@ -636,7 +650,8 @@ std::string ModelBackend::key(Dialog& top, Key k, Dialog* focusDialog) {
     }
     case Key::F1: {
         // WM_HELP goes to the window with the focus and up its parents.
-        Dialog* d = focusDialog ? focusDialog : (focus_.first && window(*focus_.first) ? focus_.first : &top);
+        Dialog* f = focus().first;
+        Dialog* d = focusDialog ? focusDialog : (f && window(*f) ? f : &top);
         while (d) {
             if (Events::Help(*d)) break;
             if (d == &top) break;

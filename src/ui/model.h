@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -154,9 +155,10 @@ public:
     std::vector<Painted> paint(Dialog& d);
     std::string dump(Dialog& top);
 
-    // The control with the keyboard focus (a dialog and an id).
-    std::pair<Dialog*, int> focus() const { return focus_; }
-    void setFocus(Dialog* d, int id) { focus_ = {d, id}; }
+    // The control with the keyboard focus in the active dialog (a dialog and
+    // an id). Each top-level window keeps its own.
+    std::pair<Dialog*, int> focus();
+    void setFocus(Dialog* d, int id);
 
     Driver& driver() { return *driver_; }
     const Hooks& hooks() const { return hooks_; }
@@ -183,7 +185,7 @@ private:
     std::vector<Dialog*> modalStack_;
     std::vector<Timer> timers_;
     std::uint64_t timerEvents_ = 0;
-    std::pair<Dialog*, int> focus_{nullptr, kNoId};
+    std::map<Dialog*, std::pair<Dialog*, int>> focus_;  // by top-level window
 
     std::mutex postLock_;
     std::condition_variable postCv_;

@@ -178,7 +178,7 @@ bool MainDlg::OnInitDialog() {
     int n = 0;
     for (const char* s : {"Receipt printer", "Label printer", "Ticket printer"}) items.InsertItem(n++, s);
 
-    List(IDC_LOG).AddString("Ready.");
+    Log("Ready.");
 
     page.Create(*this);
     page.MoveTo(ItemRect(IDC_PAGE_FRAME));
@@ -214,10 +214,16 @@ void MainDlg::OnPaint(ui::Painter& p) {
     if (IsIconic()) p.DrawIcon(128);
 }
 
+// Appends a line and selects it, so that the newest line is in view.
+void MainDlg::Log(const std::string& line) {
+    ui::ListBox log = List(IDC_LOG);
+    log.SetCurSel(log.AddString(line));
+}
+
 void MainDlg::OnSizeClicked() {
     static const char* const names[] = {"Small", "Medium", "Large"};
     int id = CheckedRadioButton(IDC_SMALL, IDC_LARGE);
-    if (id) List(IDC_LOG).AddString(std::string("Size: ") + names[id - IDC_SMALL]);
+    if (id) Log(std::string("Size: ") + names[id - IDC_SMALL]);
 }
 
 // The worker touches the controls directly; each call runs on the
@@ -226,11 +232,9 @@ void MainDlg::OnRun() {
     EnableItem(IDC_RUN, false);
     workerDone = false;
     ui::StartWorker([this] {
-        ui::ListBox log = List(IDC_LOG);
         for (int i = 1; i <= 10; ++i) {
             bar.SetPos(i * 10);
-            int at = log.AddString("Step " + std::to_string(i));
-            log.SetCurSel(at);
+            Log("Step " + std::to_string(i));
         }
         EnableItem(IDC_RUN, true);
         workerDone = true;
@@ -239,21 +243,21 @@ void MainDlg::OnRun() {
 
 void MainDlg::OnAsk() {
     int answer = ui::AppMessageBox("Do you like fruit?", true);
-    List(IDC_LOG).AddString(answer == IDYES ? "Answer: yes" : "Answer: no");
+    Log(answer == IDYES ? "Answer: yes" : "Answer: no");
 }
 
 void MainDlg::OnProgress() {
     ProgressDlg progress;
     ui::StartWorker([&progress] { progress.status = 2; });
     progress.DoModal(this);
-    List(IDC_LOG).AddString("Progress: " + std::to_string(progress.finalPos));
+    Log("Progress: " + std::to_string(progress.finalPos));
 }
 
 void MainDlg::OnItemChecked() {
     ui::ListView items = View(IDC_ITEMS);
     int n = 0;
     for (int i = 0; i < items.GetItemCount(); ++i) n += items.GetCheckState(i) ? 1 : 0;
-    List(IDC_LOG).AddString("Checked: " + std::to_string(n));
+    Log("Checked: " + std::to_string(n));
 }
 
 std::string Summary(MainDlg& dlg, int result) {

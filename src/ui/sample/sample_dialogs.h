@@ -82,6 +82,7 @@ public:
     void OnProgress();
     void OnItemChecked();
     void OnSizeClicked();
+    void Log(const std::string& line);
 
     // The values the data exchange fills at OK.
     std::string fruit;
