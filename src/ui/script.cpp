@@ -12,8 +12,8 @@
 namespace ui {
 namespace {
 
-// How long `wait` lets timers run before it calls the dialog stuck, and how
-// long it lets a worker run without any sign of life.
+// How long `wait` lets timers run when nothing else is left, and how long it
+// lets a worker run without any sign of life before the script fails.
 constexpr std::uint64_t kWaitVirtualLimitMs = 10 * 60 * 1000;
 constexpr int kWaitRealLimitMs = 60 * 1000;
 
@@ -35,8 +35,8 @@ std::string StripComment(const std::string& s) {
 // follow), or the rest of the line as it stands.
 bool ParseText(const std::string& rest, std::string* out) {
     if (rest.empty() || rest[0] != '"') {
-        *out = rest;
-        return !rest.empty();
+        *out = Trim(StripComment(rest));
+        return !out->empty();
     }
     std::string s;
     std::size_t i = 1;
@@ -68,11 +68,13 @@ class ScriptDriver : public Driver {
 public:
     explicit ScriptDriver(const RunOptions& o) : in_(o.script ? *o.script : std::cin) {}
 
+    void attach(ModelBackend& m) override { model_ = &m; }
+
     void step(ModelBackend& m) override {
         Dialog* top = m.activeModal();
         std::string line;
         for (;;) {
-            if (!std::getline(in_, line)) {
+            if (!getLine(&line)) {
                 fail("the script ended while dialog " + std::to_string(top ? top->Template().id : 0) +
                      (top ? " (" + Quoted(AnsiToUtf8(m.caption(*top))) + ")" : std::string()) + " is still open");
                 // A failure handler that returns (tests) ends the dialog instead.
@@ -83,12 +85,15 @@ public:
             line_ = Trim(line);
             if (!Trim(StripComment(line_)).empty()) break;
         }
-        run(m, *top);
+        run(m, top);
     }
 
     int messageBox(ModelBackend& m, Dialog*, const std::string& caption, const std::string& text, bool yesNo,
                    bool) override {
         detail::Out() << detail::MessageLine(caption, text) << std::endl;
+        // Before any dialog runs (a refusal at start-up) no modal loop reads
+        // the script: the box reads the answers that stand next in it.
+        if (answers_.empty() && !m.activeModal()) readLeadingAnswers();
         if (answers_.empty()) {
             fail("a message box appeared with no answer queued: " + Quoted(AnsiToUtf8(text)));
             return yesNo ? IDNO : IDOK;
@@ -109,7 +114,7 @@ public:
 
     int finish(ModelBackend&) override {
         std::string line;
-        while (std::getline(in_, line)) {
+        while (getLine(&line)) {
             ++lineNo_;
             line_ = Trim(line);
             if (!Trim(StripComment(line_)).empty()) {
@@ -125,6 +130,30 @@ public:
     }
 
 private:
+    void readLeadingAnswers() {
+        std::string line;
+        while (getLine(&line)) {
+            std::string t = Trim(StripComment(Trim(line)));
+            if (!t.empty() && t.compare(0, 7, "answer ") != 0 && t != "answer") {
+                pushBack_ = line;
+                hasPushBack_ = true;
+                return;
+            }
+            ++lineNo_;
+            line_ = Trim(line);
+            if (!t.empty()) run(*model_, nullptr);
+        }
+    }
+
+    bool getLine(std::string* line) {
+        if (hasPushBack_) {
+            *line = pushBack_;
+            hasPushBack_ = false;
+            return true;
+        }
+        return static_cast<bool>(std::getline(in_, *line));
+    }
+
     struct Answer {
         int id;
         int line;
@@ -137,7 +166,7 @@ private:
         detail::ScriptFailed(where + why);
     }
 
-    void run(ModelBackend& m, Dialog& top) {
+    void run(ModelBackend& m, Dialog* top) {
         std::string cmdLine = line_;
         std::istringstream words(cmdLine);
         std::string cmd;
@@ -146,7 +175,7 @@ private:
         std::getline(words, rest);
         rest = Trim(rest);
         auto noMore = [&](const std::string& r) { return Trim(StripComment(r)).empty(); };
-
+        if (!top && cmd != "answer") return fail(cmd + " needs an open dialog");
         if (cmd == "click" || cmd == "select" || cmd == "check" || cmd == "uncheck") {
             std::istringstream w(rest);
             std::string idText;
@@ -159,12 +188,12 @@ private:
             std::string result;
             if (cmd == "click") {
                 if (!noMore(tail)) return fail("click takes only a control id");
-                result = m.click(top, id);
+                result = m.click(*top, id);
             } else {
                 std::string text;
                 if (!ParseText(tail, &text)) return fail(cmd + " needs a control id and a text");
                 text = Utf8ToAnsi(text);
-                result = cmd == "select" ? m.select(top, id, text) : m.checkItem(top, id, text, cmd == "check");
+                result = cmd == "select" ? m.select(*top, id, text) : m.checkItem(*top, id, text, cmd == "check");
             }
             if (!result.empty()) fail(cmd + " " + idText + ": " + result);
             return;
@@ -176,7 +205,7 @@ private:
             else if (k == "ESCAPE") key = Key::Escape;
             else if (k == "F1") key = Key::F1;
             else return fail("key takes ENTER, ESCAPE or F1");
-            std::string result = m.key(top, key);
+            std::string result = m.key(*top, key);
             if (!result.empty()) fail("key " + k + ": " + result);
             return;
         }
@@ -189,12 +218,12 @@ private:
         }
         if (cmd == "wait") {
             if (!noMore(rest)) return fail("wait takes no argument");
-            return wait(m, top);
+            return wait(m, *top);
         }
         if (cmd == "dump") {
             if (!noMore(rest)) return fail("dump takes no argument");
             m.runPosted();
-            detail::Out() << m.dump(top) << std::flush;
+            detail::Out() << m.dump(*top) << std::flush;
             return;
         }
         fail("unknown command \"" + cmd + "\"");
@@ -226,14 +255,17 @@ private:
             }
             std::uint64_t due;
             if (!m.nextTimerDue(&due)) return;  // idle: only the user can act now
-            if (due > start && due - start > kWaitVirtualLimitMs)
-                return failAt(waitLine, "wait: dialog " + std::to_string(top.Template().id) +
-                                            " did not end within 10 minutes of its timers");
+            // A timer that never ends the dialog (a blinking label) gets ten
+            // minutes of virtual time; then the script goes on.
+            if (due > start && due - start > kWaitVirtualLimitMs) return;
             m.fireNextTimer();
         }
     }
 
     std::istream& in_;
+    std::string pushBack_;
+    bool hasPushBack_ = false;
+    ModelBackend* model_ = nullptr;
     std::deque<Answer> answers_;
     int lineNo_ = 0;
     std::string line_;

@@ -39,7 +39,8 @@ const ui::DialogTemplate kPageTemplate = {
     201, 160, 40, "", ui::kChild | ui::kControlParent, "System", 10,
     {
         {IDC_NOTE, Kind::Static, 4, 4, 150, 10, "Express delivery is free today", 0},
-        {IDC_EXPRESS, Kind::AutoCheckBox, 4, 20, 80, 10, "Express", ui::kTabStop},
+        {IDC_EXPRESS, Kind::AutoCheckBox, 4, 20, 70, 10, "Express", ui::kTabStop},
+        {IDC_INSURED, Kind::AutoCheckBox, 80, 20, 70, 10, "Insured", ui::kTabStop | ui::kDisabled},
     },
 };
 
