@@ -221,16 +221,27 @@ bool UpgradeOnNt(InstallSelection& selection, int processorVersion, std::string&
         return false;
     }
 
-    StartSpooler(resultText);
+    // A refused start matters only if the spooler does not run afterwards.
+    std::string startText;
+    StartSpooler(startText);
     if (std::uint32_t ms = SleepAfterStart(selection.osClass)) clock.sleep(ms);
-    std::uint32_t state = WaitSpoolerRunning(resultText);
+    std::string waitText;
+    std::uint32_t state = WaitSpoolerRunning(waitText);
     if (state == SERVICE_RUNNING) return true;
     if (state == SERVICE_STOPPED || state == SERVICE_STOP_PENDING) {
         resultText.clear();
-        StartSpooler(resultText);
+        startText.clear();
+        StartSpooler(startText);
         clock.sleep(kAfterSecondStartMs);
+        // Every later step needs the spooler: a second refusal ends the
+        // installation with its own text.
+        if (!startText.empty()) {
+            resultText = startText;
+            return false;
+        }
         return true;
     }
+    resultText = waitText;
     return false;
 }
 
