@@ -1,0 +1,137 @@
+// The built drivanto program on machines made with the winsim tool: every
+// start-up refusal shows its text and ends with a non-zero status.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+// Runs a shell command, collecting its standard output.
+Outcome Shell(const std::string& command) {
+    Outcome run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
+        run.out.append(buffer.data(), n);
+    }
+    int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string Quote(const std::string& path) { return "'" + path + "'"; }
+
+class StartupCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // This test program sits beside drivanto; winsim is built under tools/.
+        fs::path here = fs::read_symlink("/proc/self/exe").parent_path();
+        drivanto_ = here / "drivanto";
+        winsim_ = here / ".." / ".." / "tools" / "winsim" / "winsim";
+        if (!fs::exists(drivanto_) || !fs::exists(winsim_)) {
+            GTEST_SKIP() << "build the targets drivanto and winsim to run this test";
+        }
+        const char* source = std::getenv("DRIVANTO_SOURCE_DIR");
+        ASSERT_NE(source, nullptr) << "DRIVANTO_SOURCE_DIR is not set";
+        demo_ = fs::path(source) / "media" / "demo";
+        char pattern[] = "/tmp/drivanto-cli-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        if (!dir_.empty()) fs::remove_all(dir_);
+    }
+
+    fs::path NewMachine(const std::string& name, const std::string& os) {
+        fs::path machine = dir_ / name;
+        Outcome made = Shell(Quote(winsim_) + " new " + Quote(machine) + " --os " + os + " 2>&1");
+        EXPECT_EQ(made.status, 0) << made.out;
+        return machine;
+    }
+    Outcome Drivanto(const fs::path& machine, const fs::path& medium) {
+        return Shell(Quote(drivanto_) + " --machine " + Quote(machine) + " --medium " +
+                     Quote(medium) + " 2>&1");
+    }
+
+    fs::path drivanto_, winsim_, demo_, dir_;
+};
+
+TEST_F(StartupCliTest, RefusesWindows98MeAndNt4) {
+    for (const char* os : {"98", "me", "nt4"}) {
+        Outcome run = Drivanto(NewMachine(os, os), demo_);
+        EXPECT_EQ(run.status, 13) << os;
+        EXPECT_EQ(run.out,
+                  "MESSAGE Drivanto | This version of Windows is not supported.\\nThe printer "
+                  "drivers need Windows 95, 2000, XP, Server 2003, Vista, Server 2008 or "
+                  "Windows 7.\n")
+            << os;
+    }
+}
+
+TEST_F(StartupCliTest, RefusesWhileTheUninstallerIsOpen) {
+    fs::path machine = NewMachine("xp", "xp");
+    Outcome opened = Shell(Quote(winsim_) + " window " + Quote(machine) + " open Uninstall 2>&1");
+    ASSERT_EQ(opened.status, 0) << opened.out;
+    Outcome run = Drivanto(machine, demo_);
+    EXPECT_EQ(run.status, 12);
+    EXPECT_NE(run.out.find("MESSAGE Drivanto | The printer driver uninstaller is running."),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(StartupCliTest, RefusesAConfigurationWhoseLastModelHasNoPort) {
+    fs::path medium = dir_ / "medium";
+    fs::copy(demo_, medium, fs::copy_options::recursive);
+    {
+        std::ofstream out(medium / "DRVCONFIG" / "setup_embedded.ini", std::ios::binary);
+        out << "[QPX-E30.PORT]\r\nUSBSUPPORTED=0\r\nLPTSUPPORTED=0\r\nCOMSUPPORTED=0\r\n";
+    }
+    Outcome run = Drivanto(NewMachine("xp", "xp"), medium);
+    EXPECT_EQ(run.status, 14);
+    EXPECT_NE(run.out.find("MESSAGE Drivanto | The driver configuration offers no port"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(StartupCliTest, PassesOnWindowsXpWithTheDemoMedium) {
+    Outcome run = Drivanto(NewMachine("xp", "xp"), demo_);
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("start-up checks passed"), std::string::npos) << run.out;
+}
+
+TEST_F(StartupCliTest, UsageErrors) {
+    struct Case {
+        std::string arguments;
+        const char* why;
+    } cases[] = {
+        {"", "--machine and --medium are required"},
+        {"--machine", "--machine needs a value"},
+        {"--medium x --machine", "--machine needs a value"},
+        {"--colour blue", "unknown argument '--colour'"},
+    };
+    for (const Case& c : cases) {
+        Outcome run = Shell(Quote(drivanto_) + " " + c.arguments + " 2>&1");
+        EXPECT_EQ(run.status, 64) << c.arguments;
+        EXPECT_NE(run.out.find(c.why), std::string::npos) << run.out;
+    }
+    Outcome missing = Drivanto(dir_ / "no-machine", demo_);
+    EXPECT_EQ(missing.status, 70) << missing.out;
+}
+
+}  // namespace
