@@ -159,7 +159,9 @@ bool CreateMachine(const NewMachineOptions& options, std::string* error) {
     ini += std::string("Platform=") + (nt ? "2" : "1") + "\n";
     ini += std::string("CSDVersion=") + os.csdVersion + "\n";
     ini += std::string("Admin=") + (options.admin ? "1" : "0") + "\n";
-    ini += std::string("Wow64=") + (options.wow64 ? "1" : "0") + "\n";
+    // XP x64 exists only as a 64-bit system: the 32-bit programs always run under WOW64.
+    bool wow64 = options.wow64 || std::string(os.name) == "xp64";
+    ini += std::string("Wow64=") + (wow64 ? "1" : "0") + "\n";
     ini += "\n[Spooler]\nState=running\n";
     ini += "\n[USB]\n";
     for (std::size_t i = 0; i < options.usbPrinters.size(); ++i) {
@@ -228,7 +230,7 @@ bool CreateMachine(const NewMachineOptions& options, std::string* error) {
     SimContext ctx{state, registry, files, clock, os};
     LaySpoolerPreset(ctx);
     state.log(std::string("New machine: ") + os.name + (options.admin ? "" : ", not an administrator") +
-              (options.wow64 ? ", WOW64" : ""));
+              (wow64 ? ", WOW64" : ""));
     return true;
 }
 
