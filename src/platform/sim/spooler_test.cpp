@@ -104,6 +104,11 @@ protected:
         EXPECT_EQ(spooler().openPrinter(name.c_str(), PRINTER_ALL_ACCESS, &h), ERROR_SUCCESS) << name;
         return h;
     }
+    void deletePrinter(const std::string& name) {
+        Handle h = open(name);
+        EXPECT_EQ(spooler().deletePrinter(h), ERROR_SUCCESS) << name;
+        spooler().closePrinter(h);
+    }
     // A monitor DLL in the system directory carrying these declarations.
     void putMonitorDll(const std::string& name, const std::string& declarations) {
         put("C:\\WINDOWS\\system32\\" + name, "MZ image\n" + declarations + "\n");
@@ -208,9 +213,7 @@ TEST_F(SpoolerTest, DeletePrinterDriverRefusesUnknownAndUsedDrivers) {
     addDriver();
     ASSERT_EQ(addPrinter(), ERROR_SUCCESS);
     EXPECT_EQ(spooler().deletePrinterDriver(nullptr, nullptr, "KS Receipt"), ERROR_PRINTER_DRIVER_IN_USE);
-    Handle h = open("KS-80(S)");
-    ASSERT_EQ(spooler().deletePrinter(h), ERROR_SUCCESS);
-    spooler().closePrinter(h);
+    deletePrinter("KS-80(S)");
     EXPECT_EQ(spooler().deletePrinterDriver(nullptr, nullptr, "ks receipt"), ERROR_SUCCESS);
     EXPECT_FALSE(reg().exists(std::string(kDriverKeyV3) + "KS Receipt"));
     // DeletePrinterDriverA leaves the files.
@@ -455,9 +458,7 @@ TEST_F(SpoolerTest, DeleteMonitorRefusesWhileAPrinterUsesItsPorts) {
     p.port = "KSCOM1:";
     ASSERT_EQ(addPrinter(p), ERROR_SUCCESS);
     EXPECT_EQ(spooler().deleteMonitor(nullptr, nullptr, "KS COM Monitor"), ERROR_PRINT_MONITOR_IN_USE);
-    Handle h = open(p.name);
-    ASSERT_EQ(spooler().deletePrinter(h), ERROR_SUCCESS);
-    spooler().closePrinter(h);
+    deletePrinter(p.name);
     EXPECT_EQ(spooler().deleteMonitor(nullptr, nullptr, "KS COM Monitor"), ERROR_SUCCESS);
     EXPECT_FALSE(reg().exists(std::string(kMonitorKey) + "KS COM Monitor"));
     std::vector<std::string> left = ports();
@@ -499,9 +500,7 @@ TEST_F(SpoolerTest, PrintProcessors) {
     p.processor = "KSProc";
     ASSERT_EQ(addPrinter(p), ERROR_SUCCESS);
     EXPECT_EQ(spooler().deletePrintProcessor(nullptr, nullptr, "KSProc"), ERROR_CAN_NOT_COMPLETE);
-    Handle h = open(p.name);
-    ASSERT_EQ(spooler().deletePrinter(h), ERROR_SUCCESS);
-    spooler().closePrinter(h);
+    deletePrinter(p.name);
     EXPECT_EQ(spooler().deletePrintProcessor(nullptr, nullptr, "KSProc"), ERROR_SUCCESS);
     EXPECT_FALSE(reg().exists(key));
     EXPECT_EQ(spooler().deletePrintProcessor(nullptr, nullptr, "KSProc"), ERROR_UNKNOWN_PRINTPROCESSOR);
