@@ -23,6 +23,7 @@ bool SimErrorText::formatMessage(Err code, std::string* text) {
         {ERROR_FILE_EXISTS, "The file exists."},
         {ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
         {ERROR_CALL_NOT_IMPLEMENTED, "This function is not supported on this system."},
+        {124, "The system call level is not correct."},   // ERROR_INVALID_LEVEL
         {ERROR_INSUFFICIENT_BUFFER, "The data area passed to a system call is too small."},
         {ERROR_INVALID_NAME, "The filename, directory name, or volume label syntax is incorrect."},
         {ERROR_MOD_NOT_FOUND, "The specified module could not be found."},
@@ -57,6 +58,7 @@ bool SimErrorText::formatMessage(Err code, std::string* text) {
         {ERROR_UNKNOWN_PRINTPROCESSOR, "The print processor is unknown."},
         {ERROR_INVALID_PRINTER_NAME, "The printer name is invalid."},
         {ERROR_PRINTER_ALREADY_EXISTS, "The printer already exists."},
+        {1805, "The environment specified is invalid."},   // ERROR_INVALID_ENVIRONMENT
         {ERROR_INVALID_PRINTER_COMMAND, "The printer command is invalid."},
         {ERROR_RESOURCE_DATA_NOT_FOUND, "The specified image file did not contain a resource section."},
         {ERROR_RESOURCE_TYPE_NOT_FOUND, "The specified resource type cannot be found in the image file."},
