@@ -85,6 +85,18 @@ TEST_F(LanguageTextTest, FileUnderTheCurrentDirectory) {
     EXPECT_EQ(LanguageText("Uninstall").FilePath(), "D:\\language\\uninstall.ini");
 }
 
+// A current directory that does not fit the 260-character path leaves the
+// reader without a file: every text is empty, nothing overflows.
+TEST_F(LanguageTextTest, CurrentDirectoryTooLongReadsAsMissingFile) {
+    WriteValue("present");
+    SimSys sys(SimSys::WithMedium(medium_.dir()));
+    sys.machine().failCall("files.getCurrentDirectory", 1, ERROR_INSUFFICIENT_BUFFER);
+    LanguageText reader("T");
+    EXPECT_EQ(reader.FilePath(), "");
+    EXPECT_EQ(reader.GetText("V"), "");
+    EXPECT_EQ(LanguageText("T").GetText("V"), "present");
+}
+
 TEST_F(LanguageTextTest, SetupSectionNameOf255Characters) {
     std::string section(255, 's');
     medium_.write("language/setup.ini", "[" + section + "]\r\nK=long section\r\n");

@@ -280,18 +280,17 @@ TEST_F(DriverConfigTest, ReadDriverFiles) {
     DriverFileSet files = {};
     std::strcpy(files.languageMonitorDll, "kept");
     config.ReadDriverFiles("M", 2, &files, 1);
-    EXPECT_STREQ(files.dataFile, "GD");
-    EXPECT_STREQ(files.configFile, "GC");
-    EXPECT_STREQ(files.helpFile, "GH");
-    EXPECT_STREQ(files.processorDll, "GP");
-    EXPECT_STREQ(files.driverPath, "GDP");
-    EXPECT_STREQ(files.dataFileDll, "GDD");
-    EXPECT_STREQ(files.oemUiDll, "GOU");
-    EXPECT_STREQ(files.oemUniDll, "GON");
-    EXPECT_STREQ(files.oemUniIni, "GOI");
-    EXPECT_STREQ(files.controlFontFile, "FONT.TTF");
-    EXPECT_STREQ(files.usbInternalId, "0");
-    EXPECT_STREQ(files.languageMonitorDll, "kept");
+    struct Field {
+        const char* field;
+        const char* value;
+    } fields[] = {
+        {files.dataFile, "GD"},        {files.configFile, "GC"},   {files.helpFile, "GH"},
+        {files.processorDll, "GP"},    {files.driverPath, "GDP"},  {files.dataFileDll, "GDD"},
+        {files.oemUiDll, "GOU"},       {files.oemUniDll, "GON"},   {files.oemUniIni, "GOI"},
+        {files.controlFontFile, "FONT.TTF"}, {files.usbInternalId, "0"},
+        {files.languageMonitorDll, "kept"},   // not the configuration's field
+    };
+    for (const Field& f : fields) EXPECT_STREQ(f.field, f.value) << f.value;
 
     config.ReadDriverFiles("M", 2, &files, 0);
     EXPECT_STREQ(files.dataFile, "SD");
@@ -305,6 +304,26 @@ TEST_F(DriverConfigTest, ReadDriverFiles) {
 
 // printerType selects the type file, whatever the letter case of its name on
 // the medium; another type reads every key at its default.
+// A copy reads like the original but keeps its texts in storage of its own.
+TEST_F(DriverConfigTest, CopiesHaveStorageOfTheirOwn) {
+    Receipt("[M.XP]\r\nDriverNameS=original\r\n[N.XP]\r\nDriverNameS=copy\r\n");
+    Machine();
+    DriverConfig original;
+    original.printerType = 0;
+    plat::PRINTER_INFO_2 first = {};
+    original.ReadPrinterInfo("M", 3, &first, 1, 0);
+    DriverConfig copy(original);
+    EXPECT_EQ(copy.printerType, 0);
+    plat::PRINTER_INFO_2 second = {};
+    copy.ReadPrinterInfo("N", 3, &second, 1, 0);
+    EXPECT_STREQ(first.pDriverName, "original");
+    EXPECT_STREQ(second.pDriverName, "copy");
+    DriverConfig assigned;
+    assigned = copy;
+    copy = DriverConfig();
+    EXPECT_EQ(assigned.CommonPath(), "D:\\DRVCONFIG\\setup.ini");
+}
+
 TEST_F(DriverConfigTest, PrinterTypeSelectsTheTypeFile) {
     medium_.write("DRVCONFIG/setup_receipt.ini", "[M.XP]\r\nDriverNameS=receipt\r\n");
     medium_.write("DRVCONFIG/setup_ticket.ini", "[M.XP]\r\nDriverNameS=ticket\r\n");
