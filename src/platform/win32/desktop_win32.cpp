@@ -10,9 +10,10 @@
 namespace plat::win32 {
 namespace {
 
-// SetForegroundWindow and OpenIcon do not always set an error number when
-// they refuse.
-Err WindowCall(BOOL ok) { return ok ? 0 : LastErrorOr(ERROR_INVALID_WINDOW_HANDLE); }
+// SetForegroundWindow refuses without an error number when another program
+// holds the foreground; OpenIcon answers false for a window that is not
+// minimised. A bad handle sets ERROR_INVALID_WINDOW_HANDLE itself.
+Err WindowCall(BOOL ok) { return ok ? 0 : LastError(); }
 
 class Win32Desktop final : public Desktop {
 public:
@@ -56,8 +57,7 @@ public:
         const auto lParam = reinterpret_cast<LPARAM>(section);
         SetLastError(0);
         if (timeoutMs == 0) {
-            if (SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, lParam)) return 0;
-            return LastError();
+            return Checked([&] { return SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, lParam); });
         }
         DWORD_PTR result = 0;
         if (SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, lParam, SMTO_NORMAL,

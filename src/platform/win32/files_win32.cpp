@@ -98,13 +98,11 @@ public:
     }
 
     Err findClose(Handle find) override {
-        if (FindClose(FromHandle<HANDLE>(find))) return 0;
-        return LastError();
+        return Checked([&] { return FindClose(FromHandle<HANDLE>(find)); });
     }
 
     Err createDirectory(const std::string& path) override {
-        if (CreateDirectoryA(path.c_str(), nullptr)) return 0;
-        return LastError();
+        return Checked([&] { return CreateDirectoryA(path.c_str(), nullptr); });
     }
 
     Err getFileAttributes(const std::string& path, std::uint32_t* attributes) override {
@@ -115,13 +113,11 @@ public:
     }
 
     Err setFileAttributes(const std::string& path, std::uint32_t attributes) override {
-        if (SetFileAttributesA(path.c_str(), attributes)) return 0;
-        return LastError();
+        return Checked([&] { return SetFileAttributesA(path.c_str(), attributes); });
     }
 
     Err copyFile(const std::string& from, const std::string& to, bool failIfExists) override {
-        if (CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE)) return 0;
-        return LastError();
+        return Checked([&] { return CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE); });
     }
 
     Err probeFile(const std::string& path) override {
@@ -132,8 +128,7 @@ public:
     }
 
     Err deleteFile(const std::string& path) override {
-        if (DeleteFileA(path.c_str())) return 0;
-        return LastError();
+        return Checked([&] { return DeleteFileA(path.c_str()); });
     }
 
     Err readFile(const std::string& path, std::string* bytes) override {

@@ -30,8 +30,7 @@ public:
 
     Err writePrivateProfileString(const char* section, const char* key, const char* value,
                                   const std::string& file) override {
-        if (WritePrivateProfileStringA(section, key, value, file.c_str())) return 0;
-        return LastError();
+        return Checked([&] { return WritePrivateProfileStringA(section, key, value, file.c_str()); });
     }
 
     std::string getProfileString(const char* section, const char* key, const char* def,
@@ -43,8 +42,7 @@ public:
     }
 
     Err writeProfileString(const char* section, const char* key, const char* value) override {
-        if (WriteProfileStringA(section, key, value)) return 0;
-        return LastError();
+        return Checked([&] { return WriteProfileStringA(section, key, value); });
     }
 };
 

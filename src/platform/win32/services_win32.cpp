@@ -45,8 +45,7 @@ public:
     }
 
     Err startService(Handle service) override {
-        if (StartServiceA(FromHandle<SC_HANDLE>(service), 0, nullptr)) return 0;
-        return LastError();
+        return Checked([&] { return StartServiceA(FromHandle<SC_HANDLE>(service), 0, nullptr); });
     }
 
     Err queryServiceStatus(Handle service, ServiceStatus* status) override {
@@ -57,8 +56,7 @@ public:
     }
 
     Err closeServiceHandle(Handle handle) override {
-        if (CloseServiceHandle(FromHandle<SC_HANDLE>(handle))) return 0;
-        return LastError();
+        return Checked([&] { return CloseServiceHandle(FromHandle<SC_HANDLE>(handle)); });
     }
 };
 

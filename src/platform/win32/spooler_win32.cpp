@@ -35,8 +35,7 @@ Err CallSpoolerExport(const char* name, Args... args) {
     if (!winspool.loaded()) return winspool.error();
     Fn fn = winspool.find<Fn>(name);
     if (!fn) return ERROR_PROC_NOT_FOUND;
-    if (fn(args...)) return 0;
-    return LastError();
+    return Checked([&] { return fn(args...); });
 }
 
 using DeletePrinterDriverFn = BOOL(WINAPI*)(LPSTR, LPSTR, LPSTR);
@@ -50,6 +49,7 @@ Err EnumNames(std::uint32_t cbBuf, std::uint32_t* cbNeeded, std::vector<std::str
               Call call) {
     SpoolBuffer buffer(cbBuf);
     DWORD needed = 0, returned = 0;
+    SetLastError(0);
     const BOOL ok = call(buffer.data(), static_cast<DWORD>(cbBuf), &needed, &returned);
     if (cbNeeded) *cbNeeded = needed;
     if (!ok) return LastError();
@@ -96,12 +96,14 @@ LPSTR Field(const std::string& owned, LPSTR current) {
 // Reads the printer's current level-2 record with the size query.
 Err ReadPrinter2(HANDLE printer, SpoolBuffer* out) {
     DWORD needed = 0;
+    SetLastError(0);
     if (!GetPrinterA(printer, 2, nullptr, 0, &needed)) {
         const Err e = LastError();
         if (e != ERROR_INSUFFICIENT_BUFFER) return e;
     }
     for (int attempt = 0; attempt < 4; ++attempt) {
         *out = SpoolBuffer(needed);
+        SetLastError(0);
         if (GetPrinterA(printer, 2, out->data(), needed, &needed)) return 0;
         const Err e = LastError();
         if (e != ERROR_INSUFFICIENT_BUFFER) return e;   // else the record grew meanwhile
@@ -126,8 +128,7 @@ public:
         d.pDependentFiles = info.pDependentFiles;
         d.pMonitorName = info.pMonitorName;
         d.pDefaultDataType = info.pDefaultDataType;
-        if (AddPrinterDriverA(Mutable(server), level, reinterpret_cast<LPBYTE>(&d))) return 0;
-        return LastError();
+        return Checked([&] { return AddPrinterDriverA(Mutable(server), level, reinterpret_cast<LPBYTE>(&d)); });
     }
 
     Err deletePrinterDriver(const char* server, const char* environment,
@@ -168,6 +169,7 @@ public:
         p.Status = info.Status;
         p.cJobs = info.cJobs;
         p.AveragePPM = info.AveragePPM;
+        SetLastError(0);
         const HANDLE h = AddPrinterA(Mutable(server), level, reinterpret_cast<LPBYTE>(&p));
         if (!h) return LastError();
         if (printer) {
@@ -182,6 +184,7 @@ public:
         PRINTER_DEFAULTSA defaults{};
         defaults.DesiredAccess = desiredAccess;
         HANDLE h = nullptr;
+        SetLastError(0);
         if (!OpenPrinterA(Mutable(name), &h, desiredAccess ? &defaults : nullptr)) {
             return LastError();
         }
@@ -190,14 +193,14 @@ public:
     }
 
     Err closePrinter(Handle printer) override {
-        if (ClosePrinter(FromHandle<HANDLE>(printer))) return 0;
-        return LastError();
+        return Checked([&] { return ClosePrinter(FromHandle<HANDLE>(printer)); });
     }
 
     Err getPrinter2(Handle printer, std::uint32_t cbBuf, std::uint32_t* cbNeeded,
                     PrinterInfo2* out) override {
         SpoolBuffer buffer(cbBuf);
         DWORD needed = 0;
+        SetLastError(0);
         const BOOL ok = GetPrinterA(FromHandle<HANDLE>(printer), 2, buffer.data(),
                                     static_cast<DWORD>(cbBuf), &needed);
         if (cbNeeded) *cbNeeded = needed;
@@ -232,19 +235,18 @@ public:
         p.Status = info.status;
         p.cJobs = info.cJobs;
         p.AveragePPM = info.averagePPM;
-        if (SetPrinterA(h, 2, reinterpret_cast<LPBYTE>(&p), 0)) return 0;
-        return LastError();
+        return Checked([&] { return SetPrinterA(h, 2, reinterpret_cast<LPBYTE>(&p), 0); });
     }
 
     Err deletePrinter(Handle printer) override {
-        if (DeletePrinter(FromHandle<HANDLE>(printer))) return 0;
-        return LastError();
+        return Checked([&] { return DeletePrinter(FromHandle<HANDLE>(printer)); });
     }
 
     Err enumPrinters5(std::uint32_t flags, const char* name, std::uint32_t cbBuf,
                       std::uint32_t* cbNeeded, std::vector<PrinterInfo5>* out) override {
         SpoolBuffer buffer(cbBuf);
         DWORD needed = 0, returned = 0;
+        SetLastError(0);
         const BOOL ok = EnumPrintersA(flags, Mutable(name), 5, buffer.data(),
                                       static_cast<DWORD>(cbBuf), &needed, &returned);
         if (cbNeeded) *cbNeeded = needed;
@@ -298,31 +300,23 @@ public:
         m.pName = info.pName;
         m.pEnvironment = info.pEnvironment;
         m.pDLLName = info.pDLLName;
-        if (AddMonitorA(Mutable(server), level, reinterpret_cast<LPBYTE>(&m))) return 0;
-        return LastError();
+        return Checked([&] { return AddMonitorA(Mutable(server), level, reinterpret_cast<LPBYTE>(&m)); });
     }
 
     Err deleteMonitor(const char* server, const char* environment,
                       const char* monitorName) override {
-        if (DeleteMonitorA(Mutable(server), Mutable(environment), Mutable(monitorName))) return 0;
-        return LastError();
+        return Checked([&] { return DeleteMonitorA(Mutable(server), Mutable(environment), Mutable(monitorName)); });
     }
 
     Err addPrintProcessor(const char* server, const char* environment, const char* pathName,
                           const char* processorName) override {
-        if (AddPrintProcessorA(Mutable(server), Mutable(environment), Mutable(pathName),
-                               Mutable(processorName))) {
-            return 0;
-        }
-        return LastError();
+        return Checked([&] { return AddPrintProcessorA(Mutable(server), Mutable(environment), Mutable(pathName),
+                               Mutable(processorName)); });
     }
 
     Err deletePrintProcessor(const char* server, const char* environment,
                              const char* processorName) override {
-        if (DeletePrintProcessorA(Mutable(server), Mutable(environment), Mutable(processorName))) {
-            return 0;
-        }
-        return LastError();
+        return Checked([&] { return DeletePrintProcessorA(Mutable(server), Mutable(environment), Mutable(processorName)); });
     }
 
     Err getPrinterDriverDirectory(const char* server, const char* environment,
@@ -352,6 +346,7 @@ private:
     static Err Directory(std::uint32_t cbBuf, std::string* out, Call call) {
         std::vector<char> buffer(cbBuf + 1, '\0');   // one spare zero ends the text
         DWORD needed = 0;
+        SetLastError(0);
         if (!call(cbBuf ? reinterpret_cast<LPBYTE>(buffer.data()) : nullptr,
                   static_cast<DWORD>(cbBuf), &needed)) {
             return LastError();

@@ -119,8 +119,7 @@ public:
     }
 
     Err exitWindowsEx(std::uint32_t flags, std::uint32_t reason) override {
-        if (ExitWindowsEx(flags, reason)) return 0;
-        return LastError();
+        return Checked([&] { return ExitWindowsEx(flags, reason); });
     }
 
     Err probeEntryPoint(const std::string& dll, const std::string& proc) override {

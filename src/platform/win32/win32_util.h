@@ -21,6 +21,17 @@ inline Err LastErrorOr(Err fallback) {
 }
 inline Err LastError() { return LastErrorOr(ERROR_CAN_NOT_COMPLETE); }
 
+// Runs a call that answers TRUE or FALSE: 0, or the error it left. The
+// error number is cleared first: some calls (Wine's spooler among them) fail
+// without setting one, and a stale number from an earlier call must not pass
+// for theirs.
+template <class Call>
+Err Checked(Call call) {
+    SetLastError(0);
+    if (call()) return 0;
+    return LastError();
+}
+
 template <class H>
 Handle ToHandle(H h) {
     return reinterpret_cast<Handle>(h);
