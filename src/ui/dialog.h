@@ -250,7 +250,7 @@ public:
     void EnableItem(int id, bool on);
     bool IsItemEnabled(int id) const;
     void ShowItem(int id, bool on);
-    bool IsItemVisible(int id) const;
+    bool IsItemVisible(int id) const;  // the control's own visible flag
     void CheckButton(int id, int state);
     int IsButtonChecked(int id) const;
     void CheckRadioButton(int firstId, int lastId, int checkId);

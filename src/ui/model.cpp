@@ -313,7 +313,7 @@ OpResult ModelBackend::control(Dialog& d, int id, Op op, const OpArgs& a) {
     case Op::Enable: c->enabled = a.a != 0; break;
     case Op::IsEnabled: r.value = c->enabled; break;
     case Op::Show: c->visible = a.a != 0; break;
-    case Op::IsVisible: r.value = c->visible && w->visible; break;
+    case Op::IsVisible: r.value = c->visible; break;
     case Op::Focus: setFocus(&d, id); break;
     case Op::GetRect: r.rect = c->rect; break;
     case Op::SetCheck: c->check = a.a; break;
@@ -496,6 +496,13 @@ std::vector<Dialog*> ModelBackend::visiblePages(Dialog& top) {
 ModelControl* ModelBackend::reach(Dialog& top, int id, Dialog** where) {
     std::vector<Dialog*> order{&top};
     for (Dialog* p : visiblePages(top)) order.push_back(p);
+    // Hidden pages last: their controls are there, but out of reach.
+    std::vector<Dialog*> all{&top};
+    for (std::size_t i = 0; i < all.size(); ++i)
+        for (Dialog* p : pagesOf(*all[i])) {
+            all.push_back(p);
+            if (std::find(order.begin(), order.end(), p) == order.end()) order.push_back(p);
+        }
     // A visible control wins over a hidden one with the same id.
     ModelControl* hidden = nullptr;
     Dialog* hiddenWhere = nullptr;
@@ -503,7 +510,7 @@ ModelControl* ModelBackend::reach(Dialog& top, int id, Dialog** where) {
         ModelWindow* w = window(*d);
         if (!w) continue;
         if (ModelControl* c = w->find(id)) {
-            if (c->visible) {
+            if (c->visible && w->visible) {
                 *where = d;
                 return c;
             }

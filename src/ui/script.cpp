@@ -75,7 +75,7 @@ public:
         std::string line;
         for (;;) {
             if (!getLine(&line)) {
-                fail("the script ended while dialog " + std::to_string(top ? top->Template().id : 0) +
+                failAt(0, "the script ended while dialog " + std::to_string(top ? top->Template().id : 0) +
                      (top ? " (" + Quoted(AnsiToUtf8(m.caption(*top))) + ")" : std::string()) + " is still open");
                 // A failure handler that returns (tests) ends the dialog instead.
                 if (top) m.endDialog(*top, IDCANCEL);
