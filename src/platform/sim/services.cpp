@@ -46,7 +46,7 @@ public:
             if (!running()) return ERROR_SERVICE_NOT_ACTIVE;
             c_.state.set("Spooler", "State", "stopped");
             c_.state.erase("Spooler", "PendingQueriesLeft");
-            c_.state.log("service: Spooler stopped");
+            c_.state.log("Service Spooler stopped");
         } else if (control == SERVICE_CONTROL_INTERROGATE) {
             if (!running()) return ERROR_SERVICE_NOT_ACTIVE;
         } else {
@@ -66,7 +66,7 @@ public:
         if (std::strtol(pending.c_str(), nullptr, 10) > 0) {
             c_.state.set("Spooler", "PendingQueriesLeft", pending);
         }
-        c_.state.log("service: Spooler started");
+        c_.state.log("Service Spooler started");
         return ERROR_SUCCESS;
     }
 

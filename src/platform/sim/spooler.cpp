@@ -33,9 +33,6 @@
 namespace plat::sim {
 namespace {
 
-constexpr Err kErrorInvalidLevel = 124;          // ERROR_INVALID_LEVEL
-constexpr Err kErrorInvalidEnvironment = 1805;   // ERROR_INVALID_ENVIRONMENT
-constexpr std::uint32_t kStatusPendingDeletion = 0x4;   // PRINTER_STATUS_PENDING_DELETION
 
 // Record sizes of the 32-bit structures.
 constexpr std::uint32_t kPrinterInfo2Size = 84;
@@ -193,7 +190,7 @@ Err SimSpooler::begin(const char* server) {
     }
     if (!Empty(server)) return RPC_S_SERVER_UNAVAILABLE;   // only the local machine answers
     for (const std::string& name : printerNames()) {
-        if ((reg_.dword(printerKey(name), "Status") & kStatusPendingDeletion) && jobs(name) == 0) {
+        if ((reg_.dword(printerKey(name), "Status") & PRINTER_STATUS_PENDING_DELETION) && jobs(name) == 0) {
             removePrinter(name);
         }
     }
@@ -215,7 +212,7 @@ Err SimSpooler::environment(const char* requested, std::string* env) {
         *env = kEnvNtX86;
         return ERROR_SUCCESS;
     }
-    return kErrorInvalidEnvironment;
+    return ERROR_INVALID_ENVIRONMENT;
 }
 
 Err SimSpooler::systemDirectory(std::string* dir) { return c_.files.getSystemDirectory(260, dir); }
@@ -337,7 +334,7 @@ void SimSpooler::removePrinter(const std::string& name) {
     reg_.deleteTree(printerKey(name));
     c_.state.erase("Jobs", name);
     if (EqualNoCase(defaultPrinter(), name)) writeDefault(nullptr);
-    c_.state.log("spooler: printer deleted \"" + name + "\"");
+    c_.state.log("Printer deleted: \"" + name + "\"");
 }
 
 const std::string* SimSpooler::handleName(Handle h) {
@@ -377,7 +374,7 @@ Err SimSpooler::writeDefault(const char* device) {
 Err SimSpooler::addPrinterDriver(const char* server, std::uint32_t level,
                                  const DRIVER_INFO_3& info) {
     if (Err err = begin(server)) return err;
-    if (level != 2 && level != 3) return kErrorInvalidLevel;
+    if (level != 2 && level != 3) return ERROR_INVALID_LEVEL;
     if (Empty(info.pName) || Empty(info.pDriverPath) || Empty(info.pDataFile) ||
         Empty(info.pConfigFile)) {
         return ERROR_INVALID_PARAMETER;
@@ -453,7 +450,7 @@ Err SimSpooler::addPrinterDriver(const char* server, std::uint32_t level,
     if (!err) err = reg_.setString(key, "Datatype", level == 3 ? Text(info.pDefaultDataType) : "");
     if (!err) err = reg_.setDword(key, "Version", version);
     if (err) return err;
-    c_.state.log("spooler: driver added \"" + std::string(info.pName) + "\" (" + env + ", version " +
+    c_.state.log("Printer driver added: \"" + std::string(info.pName) + "\" (" + env + ", version " +
                  std::to_string(version) + ")");
     return ERROR_SUCCESS;
 }
@@ -517,7 +514,7 @@ Err SimSpooler::removeDriver(const char* server, const char* environmentName,
         if (Err err = reg_.deleteTree(k.path)) return err;
     }
     for (const std::string& f : files) c_.files.deleteFile(f);
-    c_.state.log("spooler: driver deleted \"" + std::string(driverName) + "\" (" + env + ")" +
+    c_.state.log("Printer driver deleted: \"" + std::string(driverName) + "\" (" + env + ")" +
                  (files.empty() ? "" : ", " + std::to_string(files.size()) + " files"));
     return ERROR_SUCCESS;
 }
@@ -527,7 +524,7 @@ Err SimSpooler::removeDriver(const char* server, const char* environmentName,
 Err SimSpooler::addPrinter(const char* server, std::uint32_t level, const PRINTER_INFO_2& info,
                            Handle* printer) {
     if (Err err = begin(server)) return err;
-    if (level != 2) return kErrorInvalidLevel;
+    if (level != 2) return ERROR_INVALID_LEVEL;
     std::string name = Text(info.pPrinterName);
     if (name.empty() || name.size() > 220 || name.find_first_of("\\,") != std::string::npos) {
         return ERROR_INVALID_PRINTER_NAME;
@@ -567,8 +564,8 @@ Err SimSpooler::addPrinter(const char* server, std::uint32_t level, const PRINTE
         reg_.deleteTree(key);
         return err;
     }
-    c_.state.log("spooler: printer added \"" + name + "\" (driver \"" + info.pDriverName +
-                 "\", port \"" + info.pPortName + "\", processor \"" + info.pPrintProcessor + "\")");
+    c_.state.log("Printer added: \"" + name + "\" (driver \"" + info.pDriverName +
+                 "\", port \"" + info.pPortName + "\", print processor \"" + info.pPrintProcessor + "\")");
     if (printer) {
         *printer = nextHandle_++;
         handles_[*printer] = name;
@@ -662,7 +659,7 @@ Err SimSpooler::setPrinter2(Handle printer, const PrinterInfo2& info) {
     if (!nt() && (info.attributes & PRINTER_ATTRIBUTE_DEFAULT)) {
         std::string device = *name + "," + info.driverName + "," + info.portName;
         if (Err e = writeDefault(device.c_str())) return e;
-        c_.state.log("spooler: default printer \"" + *name + "\"");
+        c_.state.log("Default printer: \"" + *name + "\"");
     }
     return ERROR_SUCCESS;
 }
@@ -676,10 +673,10 @@ Err SimSpooler::deletePrinter(Handle printer) {
     std::string key = printerKey(*name);
     if (!reg_.exists(key)) return ERROR_INVALID_PRINTER_NAME;
     if (std::uint32_t n = jobs(*name)) {
-        if (Err err = reg_.setDword(key, "Status", reg_.dword(key, "Status") | kStatusPendingDeletion)) {
+        if (Err err = reg_.setDword(key, "Status", reg_.dword(key, "Status") | PRINTER_STATUS_PENDING_DELETION)) {
             return err;
         }
-        c_.state.log("spooler: printer \"" + *name + "\" pending deletion (" + std::to_string(n) +
+        c_.state.log("Printer pending deletion: \"" + *name + "\" (" + std::to_string(n) +
                      " jobs queued)");
         return ERROR_SUCCESS;
     }
@@ -744,11 +741,11 @@ Err SimSpooler::enumPrintProcessors1(const char* server, const char* environment
 
 Err SimSpooler::addMonitor(const char* server, std::uint32_t level, const MONITOR_INFO_2& info) {
     if (Err err = begin(server)) return err;
-    if (level != 2) return kErrorInvalidLevel;
+    if (level != 2) return ERROR_INVALID_LEVEL;
     if (Empty(info.pName) || Empty(info.pDLLName)) return ERROR_INVALID_PARAMETER;
     std::string env;
     if (Err err = environment(info.pEnvironment, &env)) return err;
-    if (!EqualNoCase(env, ownEnvironment())) return kErrorInvalidEnvironment;
+    if (!EqualNoCase(env, ownEnvironment())) return ERROR_INVALID_ENVIRONMENT;
     std::string key = std::string(kMonitorsKey) + "\\" + info.pName;
     if (installed(key)) return ERROR_PRINT_MONITOR_ALREADY_INSTALLED;
     std::string sysDir;
@@ -762,7 +759,7 @@ Err SimSpooler::addMonitor(const char* server, std::uint32_t level, const MONITO
     Err err = reg_.create(key);
     if (!err) err = reg_.setString(key, "Driver", dll);
     if (err) return err;
-    c_.state.log("spooler: monitor added \"" + std::string(info.pName) + "\" (" + dll + ")");
+    c_.state.log("Port monitor added: \"" + std::string(info.pName) + "\" (" + dll + ")");
     return ERROR_SUCCESS;
 }
 
@@ -793,7 +790,7 @@ Err SimSpooler::deleteMonitor(const char* server, const char* environmentName,
         }
     }
     if (Err err = reg_.deleteTree(key)) return err;
-    c_.state.log("spooler: monitor deleted \"" + std::string(monitorName) + "\"");
+    c_.state.log("Port monitor deleted: \"" + std::string(monitorName) + "\"");
     return ERROR_SUCCESS;
 }
 
@@ -816,7 +813,7 @@ Err SimSpooler::addPrintProcessor(const char* server, const char* environmentNam
     Err err = reg_.create(key);
     if (!err) err = reg_.setString(key, "Driver", dll);
     if (err) return err;
-    c_.state.log("spooler: print processor added \"" + std::string(processorName) + "\" (" + dll + ")");
+    c_.state.log("Print processor added: \"" + std::string(processorName) + "\" (" + dll + ")");
     return ERROR_SUCCESS;
 }
 
@@ -836,7 +833,7 @@ Err SimSpooler::deletePrintProcessor(const char* server, const char* environment
         }
     }
     if (Err err = reg_.deleteTree(key)) return err;
-    c_.state.log("spooler: print processor deleted \"" + std::string(processorName) + "\"");
+    c_.state.log("Print processor deleted: \"" + std::string(processorName) + "\"");
     return ERROR_SUCCESS;
 }
 
@@ -845,7 +842,7 @@ Err SimSpooler::deletePrintProcessor(const char* server, const char* environment
 Err SimSpooler::directory(const char* server, const char* environmentName, std::uint32_t level,
                           std::uint32_t cbBuf, bool processors, std::string* out) {
     if (Err err = begin(server)) return err;
-    if (level != 1) return kErrorInvalidLevel;
+    if (level != 1) return ERROR_INVALID_LEVEL;
     std::string env, dir;
     if (Err err = environment(environmentName, &env)) return err;
     if (Err err = processors ? processorDirectory(env, &dir) : driverDirectory(env, &dir)) return err;
@@ -863,7 +860,7 @@ Err SimSpooler::setDefaultPrinter(const char* printerName) {
     if (name.empty()) name = printerName;
     std::string device = name + "," + reg_.string(key, "Printer Driver") + "," + reg_.string(key, "Port");
     if (Err err = writeDefault(device.c_str())) return err;
-    c_.state.log("spooler: default printer \"" + name + "\"");
+    c_.state.log("Default printer: \"" + name + "\"");
     return ERROR_SUCCESS;
 }
 

@@ -14,8 +14,6 @@
 namespace plat::sim {
 namespace {
 
-constexpr Err kInvalidLevel = 124;
-constexpr Err kInvalidEnvironment = 1805;
 
 const char* const kDriverDirNt = "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86";
 const char* const kProcessorDirNt = "C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86";
@@ -152,7 +150,7 @@ TEST_F(SpoolerTest, AddPrinterDriverCopiesIntoTheVersionFolderAndRegisters) {
     EXPECT_EQ(reg().string(key, "Configuration File"), "KSUI.DLL");
     EXPECT_EQ(reg().multiString(key, "Dependent Files"), (std::vector<std::string>{"KS.DAT", "KS.RDT"}));
     EXPECT_EQ(reg().dword(key, "Version", 99), 3u);
-    EXPECT_NE(machine_.log().find("driver added \"KS Receipt\""), std::string::npos) << machine_.log();
+    EXPECT_NE(machine_.log().find("Printer driver added: \"KS Receipt\""), std::string::npos) << machine_.log();
     // Adding it again replaces it.
     EXPECT_EQ(spooler().addPrinterDriver(nullptr, 3, Driver().info()), ERROR_SUCCESS);
 }
@@ -177,11 +175,11 @@ TEST_F(SpoolerTest, AddPrinterDriverRefusesBadArguments) {
     DRIVER_INFO_3 info = noData.info();
     info.pDataFile = nullptr;
     EXPECT_EQ(spooler().addPrinterDriver(nullptr, 3, info), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(spooler().addPrinterDriver(nullptr, 4, Driver().info()), kInvalidLevel);
+    EXPECT_EQ(spooler().addPrinterDriver(nullptr, 4, Driver().info()), ERROR_INVALID_LEVEL);
     Driver d;
     DRIVER_INFO_3 otherEnv = d.info();
     otherEnv.pEnvironment = const_cast<char*>("Windows IA64");
-    EXPECT_EQ(spooler().addPrinterDriver(nullptr, 3, otherEnv), kInvalidEnvironment);
+    EXPECT_EQ(spooler().addPrinterDriver(nullptr, 3, otherEnv), ERROR_INVALID_ENVIRONMENT);
     Driver withMonitor;
     withMonitor.monitor = "KS Language Monitor";
     EXPECT_EQ(spooler().addPrinterDriver(nullptr, 3, withMonitor.info()), ERROR_UNKNOWN_PRINT_MONITOR);
@@ -256,7 +254,7 @@ TEST_F(SpoolerTest, AddPrinterKeepsThePrinterInTheRegistry) {
     EXPECT_EQ(reg().string(key, "Printer Driver"), "KS Receipt");
     EXPECT_EQ(reg().string(key, "Print Processor"), "WinPrint");
     EXPECT_EQ(reg().dword(key, "Attributes"), PRINTER_ATTRIBUTE_LOCAL);
-    EXPECT_NE(machine_.log().find("printer added \"KS-80(S)\""), std::string::npos);
+    EXPECT_NE(machine_.log().find("Printer added: \"KS-80(S)\""), std::string::npos);
 }
 
 TEST_F(SpoolerTest, AddPrinterChecksNameDriverPortAndProcessor) {
@@ -284,7 +282,7 @@ TEST_F(SpoolerTest, AddPrinterChecksNameDriverPortAndProcessor) {
         EXPECT_EQ(addPrinter(p), c.expected) << c.what;
     }
     Printer p;
-    EXPECT_EQ(spooler().addPrinter(nullptr, 1, p.info(), nullptr), kInvalidLevel);
+    EXPECT_EQ(spooler().addPrinter(nullptr, 1, p.info(), nullptr), ERROR_INVALID_LEVEL);
 }
 
 // --- OpenPrinterA / GetPrinterA / SetPrinterA / ClosePrinter ------------------
@@ -363,7 +361,7 @@ TEST_F(SpoolerTest, DeletePrinterWithJobsWaitsForThem) {
     PrinterInfo2 info;
     std::uint32_t needed = 0;
     ASSERT_EQ(spooler().getPrinter2(h, 4096, &needed, &info), ERROR_SUCCESS);
-    EXPECT_NE(info.status & 0x4u, 0u);
+    EXPECT_NE(info.status & PRINTER_STATUS_PENDING_DELETION, 0u);
     spooler().closePrinter(h);
     EXPECT_EQ(addPrinter(), ERROR_PRINTER_ALREADY_EXISTS);
     // The jobs end: the next call finds the printer gone, and the default with it.
@@ -429,13 +427,13 @@ TEST_F(SpoolerTest, AddMonitorNeedsItsDllAndRefusesASecondCopy) {
     MONITOR_INFO_2 noName{nullptr, nullptr, const_cast<char*>("KSCOMMON.DLL")};
     EXPECT_EQ(spooler().addMonitor(nullptr, 2, noName), ERROR_INVALID_PARAMETER);
     MONITOR_INFO_2 ok{const_cast<char*>("M"), nullptr, const_cast<char*>("KSCOMMON.DLL")};
-    EXPECT_EQ(spooler().addMonitor(nullptr, 1, ok), kInvalidLevel);
+    EXPECT_EQ(spooler().addMonitor(nullptr, 1, ok), ERROR_INVALID_LEVEL);
     std::uint32_t needed = 0;
     std::vector<std::string> monitors;
     ASSERT_EQ(spooler().enumMonitors1(nullptr, 4096, &needed, &monitors), ERROR_SUCCESS);
     EXPECT_EQ(monitors, (std::vector<std::string>{"KS COM Monitor", "Local Port"}))
         << "(sorted as the registry keeps keys)";
-    EXPECT_NE(machine_.log().find("monitor added \"KS COM Monitor\""), std::string::npos);
+    EXPECT_NE(machine_.log().find("Port monitor added: \"KS COM Monitor\""), std::string::npos);
 }
 
 TEST_F(SpoolerTest, AddMonitorOverAKeyWithoutDriverInstallsIt) {
@@ -463,7 +461,7 @@ TEST_F(SpoolerTest, DeleteMonitorRefusesWhileAPrinterUsesItsPorts) {
     EXPECT_FALSE(reg().exists(std::string(kMonitorKey) + "KS COM Monitor"));
     std::vector<std::string> left = ports();
     EXPECT_EQ(std::count(left.begin(), left.end(), "KSCOM1:"), 0);
-    EXPECT_NE(machine_.log().find("monitor deleted \"KS COM Monitor\""), std::string::npos);
+    EXPECT_NE(machine_.log().find("Port monitor deleted: \"KS COM Monitor\""), std::string::npos);
 }
 
 TEST_F(SpoolerTest, DeleteMonitorRefusesALanguageMonitorADriverNames) {
@@ -493,7 +491,7 @@ TEST_F(SpoolerTest, PrintProcessors) {
     EXPECT_EQ(needed, (4u + 7u) + (4u + 9u));
     ASSERT_EQ(spooler().enumPrintProcessors1(nullptr, "Windows NT x86", needed, &needed, &names), ERROR_SUCCESS);
     EXPECT_EQ(names, (std::vector<std::string>{"KSProc", "WinPrint"}));
-    EXPECT_EQ(spooler().enumPrintProcessors1(nullptr, "Windows Alpha", 4096, &needed, &names), kInvalidEnvironment);
+    EXPECT_EQ(spooler().enumPrintProcessors1(nullptr, "Windows Alpha", 4096, &needed, &names), ERROR_INVALID_ENVIRONMENT);
 
     addDriver();
     Printer p;
@@ -522,8 +520,8 @@ TEST_F(SpoolerTest, Directories) {
               ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(untouched, "same");
     EXPECT_EQ(spooler().getPrinterDriverDirectory(nullptr, nullptr, 1, exact, &dir), ERROR_SUCCESS);
-    EXPECT_EQ(spooler().getPrinterDriverDirectory(nullptr, nullptr, 2, 256, &dir), kInvalidLevel);
-    EXPECT_EQ(spooler().getPrintProcessorDirectory(nullptr, "Windows IA64", 1, 256, &dir), kInvalidEnvironment);
+    EXPECT_EQ(spooler().getPrinterDriverDirectory(nullptr, nullptr, 2, 256, &dir), ERROR_INVALID_LEVEL);
+    EXPECT_EQ(spooler().getPrintProcessorDirectory(nullptr, "Windows IA64", 1, 256, &dir), ERROR_INVALID_ENVIRONMENT);
 }
 
 TEST_F(SpoolerTest9x, Directories) {
@@ -531,7 +529,7 @@ TEST_F(SpoolerTest9x, Directories) {
     EXPECT_EQ(spooler().getPrintProcessorDirectory(nullptr, nullptr, 1, 256, &dir), ERROR_SUCCESS);
     EXPECT_EQ(dir, "C:\\WINDOWS\\SYSTEM");
     // Windows 9x serves only its own environment.
-    EXPECT_EQ(spooler().getPrinterDriverDirectory(nullptr, "Windows NT x86", 1, 256, &dir), kInvalidEnvironment);
+    EXPECT_EQ(spooler().getPrinterDriverDirectory(nullptr, "Windows NT x86", 1, 256, &dir), ERROR_INVALID_ENVIRONMENT);
 }
 
 // --- SetDefaultPrinterA ---------------------------------------------------------

@@ -130,11 +130,11 @@ public:
             std::snprintf(b, sizeof b, i ? " %02X" : "%02X", data[i]);
             hex += b;
         }
-        c_.state.log("usb: " + key + " write " + hex);
+        c_.state.log("USB " + key + " write: " + hex);
         if (IsIdentityCommand(data, length)) {
             long changed = release - release % 8 + data[9];
             c_.state.set("USB", key, std::to_string(changed));
-            c_.state.log("usb: " + key + " release " + std::to_string(release) + " -> " +
+            c_.state.log("USB " + key + " release number " + std::to_string(release) + " -> " +
                          std::to_string(changed));
         }
         return length;
