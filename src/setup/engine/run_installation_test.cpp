@@ -176,6 +176,8 @@ struct UpgradeCase {
     bool stopsSpooler;   // the language monitor is replaced with the spooler running
 };
 
+void PrintTo(const UpgradeCase& c, std::ostream* os) { *os << c.name; }
+
 class Upgrade : public ::testing::TestWithParam<UpgradeCase> {};
 
 TEST_P(Upgrade, ReplacesTheOutdatedComponent) {
@@ -292,6 +294,7 @@ struct FailureCase {
     std::string expected;     // the whole text, or its beginning with `prefixOnly`
     bool prefixOnly;
     bool secondRun = false;   // `arrange` installed once already
+    bool spoolerLeftStopped = false;
 };
 
 void InstallFirst(EngineMachine& m, int os, const char* port) {
@@ -381,7 +384,7 @@ std::vector<FailureCase> FailureCases() {
              outdated(3, "COM1:", MonitorKeyPath(kComMonitor))(m, md);
              m.machine().failAlways("services.startService", ERROR_SERVICE_DISABLED);
          },
-         "Start spool service error, error code = 1058", false},
+         "Start spool service error, error code = 1058", false, false, true},
         {"PortListUnreadable", 3, "USB_TP100_1", {}, fail("spooler.enumPorts1", 2, ERROR_INVALID_HANDLE),
          "<IDS_ERR_ALLOCMEMORY>\nThe handle is invalid.", true},
         {"PortListNoMemory", 3, "USB_TP100_1", {}, fail("system.allocate", 1, ERROR_NOT_ENOUGH_MEMORY),
@@ -424,6 +427,8 @@ std::vector<FailureCase> FailureCases() {
     };
 }
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class Failure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(Failure, EndsWithItsText) {
@@ -440,6 +445,9 @@ TEST_P(Failure, EndsWithItsText) {
     } else {
         EXPECT_EQ(resultText, c.expected);
     }
+    // A failure while components were replaced still leaves the spooler
+    // running, unless it refuses to start at all.
+    EXPECT_EQ(m.state().get("Spooler", "State", "running"), c.spoolerLeftStopped ? "stopped" : "running");
     m.machine().clearFaults();
 }
 
