@@ -434,10 +434,8 @@ Err SimSpooler::addPrinterDriver(const char* server, std::uint32_t level,
 
     std::string key = nt() ? driversKey(env) + "\\Version-" + std::to_string(version) + "\\" + info.pName
                            : driversKey(env) + "\\" + info.pName;
-    // A driver of that name in another version folder is replaced.
-    for (const DriverKey& k : driverKeys(env)) {
-        if (EqualNoCase(k.name, info.pName) && !EqualNoCase(k.path, key)) reg_.deleteTree(k.path);
-    }
+    // The same name in another version folder is another driver and stays;
+    // the same name in this one is replaced.
     std::vector<std::string> plainDependents;
     for (const std::string& d : dependents) plainDependents.push_back(PlainName(d));
     Err err = reg_.create(key);

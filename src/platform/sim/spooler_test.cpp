@@ -235,6 +235,24 @@ TEST_F(SpoolerTest, DeletePrinterDriverExRemovesFilesNoOtherDriverUses) {
               ERROR_UNKNOWN_PRINTER_DRIVER);
 }
 
+TEST_F(SpoolerTest, DeletePrinterDriverExRemovesOnlyTheVersionAskedFor) {
+    addDriver();
+    Driver v2;
+    v2.version = 2;
+    addDriver(v2);   // the same name as a kernel-mode driver: both versions are kept
+    const std::string v2Key =
+        "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-2\\KS Receipt";
+    ASSERT_TRUE(reg().exists(v2Key));
+    ASSERT_TRUE(reg().exists(std::string(kDriverKeyV3) + "KS Receipt"));
+    EXPECT_EQ(spooler().deletePrinterDriverEx(nullptr, nullptr, "KS Receipt",
+                                              DPD_DELETE_SPECIFIC_VERSION | DPD_DELETE_UNUSED_FILES, 2),
+              ERROR_SUCCESS);
+    EXPECT_FALSE(reg().exists(v2Key));
+    EXPECT_FALSE(exists(std::string(kDriverDirNt) + "\\2\\KSDRV.DLL"));
+    EXPECT_TRUE(reg().exists(std::string(kDriverKeyV3) + "KS Receipt"));
+    EXPECT_TRUE(exists(std::string(kDriverDirNt) + "\\3\\KSDRV.DLL"));
+}
+
 TEST_F(SpoolerTestNt4, DeletePrinterDriverExIsNotExported) {
     EXPECT_EQ(spooler().deletePrinterDriverEx(nullptr, nullptr, "KS Receipt", DPD_DELETE_UNUSED_FILES, 0),
               ERROR_PROC_NOT_FOUND);
