@@ -80,6 +80,10 @@ int Start(RunOptions options) {
     case Display::Script:
     case Display::Terminal:
         s.backend = detail::MakeModelBackend(s.options);
+        if (!s.backend) {
+            std::cerr << "no terminal display in this build" << std::endl;
+            return 2;
+        }
         break;
     case Display::Native:
         s.backend = detail::MakeNativeBackend();

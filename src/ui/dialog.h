@@ -22,7 +22,13 @@ constexpr Color Rgb(int r, int g, int b) {
     return static_cast<Color>(r & 0xFF) | (static_cast<Color>(g & 0xFF) << 8) |
            (static_cast<Color>(b & 0xFF) << 16);
 }
-inline constexpr Color kDefaultColor = 0xFFFFFFFFu;  // the system's colour
+inline constexpr Color kDefaultColor = 0xFFFFFFFFu;  // the control's usual colour
+// A system colour by its COLOR_ index, resolved when drawn.
+constexpr Color SysColor(int index) { return 0xFF000000u | static_cast<Color>(index & 0xFF); }
+inline constexpr Color kColorWindow = SysColor(5);
+inline constexpr Color kColorWindowText = SysColor(8);
+inline constexpr Color kColorBtnFace = SysColor(15);
+constexpr bool IsSysColor(Color c) { return c != kDefaultColor && (c & 0xFFFFFF00u) == 0xFF000000u; }
 
 // A font description (LOGFONT's fields that the programs set).
 struct Font {

@@ -681,6 +681,7 @@ std::vector<Painted> ModelBackend::paint(Dialog& d) {
 }
 
 static std::string ColorText(Color c) {
+    if (IsSysColor(c)) return "sys" + std::to_string(c & 0xFF);
     char buf[16];
     std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
     return buf;

@@ -1,8 +1,12 @@
 #include "ui/text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
 
 #include <cerrno>
+#endif
 #include <mutex>
 
 namespace ui {
@@ -11,6 +15,34 @@ namespace {
 std::mutex codePageLock;
 std::string codePage = "GBK";
 
+#ifdef _WIN32
+// The Windows names of the code pages the programs use.
+unsigned WindowsCodePage(const std::string& name) {
+    if (name == "GBK" || name == "CP936" || name == "GB2312") return 936;
+    if (name == "UTF-8") return CP_UTF8;
+    if (name == "CP1252" || name == "WINDOWS-1252") return 1252;
+    return CP_ACP;
+}
+
+unsigned CodePageNumber(const std::string& name) { return name == "UTF-8" ? CP_UTF8 : WindowsCodePage(name); }
+
+bool Convert(const std::string& from, const std::string& to, const std::string& in, const char* bad,
+             std::string* out) {
+    unsigned cpFrom = CodePageNumber(from), cpTo = CodePageNumber(to);
+    DWORD strict = bad ? 0 : MB_ERR_INVALID_CHARS;
+    int n = MultiByteToWideChar(cpFrom, strict, in.data(), static_cast<int>(in.size()), nullptr, 0);
+    if (n <= 0) {
+        *out = in;
+        return false;
+    }
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(cpFrom, strict, in.data(), static_cast<int>(in.size()), w.data(), n);
+    int m = WideCharToMultiByte(cpTo, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
+    out->assign(static_cast<std::size_t>(m), '\0');
+    WideCharToMultiByte(cpTo, 0, w.data(), n, out->data(), m, nullptr, nullptr);
+    return true;
+}
+#else
 // Converts with iconv; on an unconvertible byte writes `bad` and skips one
 // input byte (or gives up when `bad` is empty). Returns false when it gave up.
 bool Convert(const std::string& from, const std::string& to, const std::string& in, const char* bad,
@@ -45,6 +77,8 @@ bool Convert(const std::string& from, const std::string& to, const std::string& 
     iconv_close(cd);
     return ok;
 }
+
+#endif
 
 std::string CodePage() {
     std::lock_guard<std::mutex> g(codePageLock);

@@ -148,6 +148,10 @@ std::wstring Display(const std::string& ansi) { return Wide(AnsiToUtf8(ansi)); }
 
 // The eight curses colours for a COLORREF.
 short NearestColor(Color c) {
+    if (IsSysColor(c)) {
+        int index = static_cast<int>(c & 0xFF);
+        return index == 8 || index == 18 ? COLOR_BLACK : index == 13 || index == 2 ? COLOR_BLUE : COLOR_WHITE;
+    }
     int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
     static const struct { short curses; int r, g, b; } table[] = {
         {COLOR_BLACK, 0, 0, 0},     {COLOR_RED, 205, 0, 0},     {COLOR_GREEN, 0, 205, 0},
