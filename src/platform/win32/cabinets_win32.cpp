@@ -1,6 +1,7 @@
 // Cabinets through SetupIterateCabinetA: its notifications are turned into
 // the caller's decision per file (copy to a path, or skip).
 #include <windows.h>
+// after windows.h, which it needs
 #include <setupapi.h>
 
 #include <cstring>
@@ -13,7 +14,7 @@ namespace {
 
 struct IterationState {
     const Cabinets::FileCallback* onFile;
-    Err failure = 0;   // the first error seen inside the callback
+    Err failure = 0;  // the first error seen inside the callback
 };
 
 UINT Abort(IterationState* state, Err e) {

@@ -40,8 +40,7 @@ struct Tally {
             std::printf("ok    %s\n", what.c_str());
         } else {
             ++failed;
-            std::printf("FAIL  %s%s%s\n", what.c_str(), detail.empty() ? "" : ": ",
-                        detail.c_str());
+            std::printf("FAIL  %s%s%s\n", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
         }
     }
     void error(Err got, Err want, const std::string& what) {
@@ -103,7 +102,7 @@ void DeleteKeyTree(plat::Registry& reg, plat::HKey root, const std::string& path
     std::string child, previous;
     while (reg.enumKey(key, 0, &child) == 0 && child != previous) {
         DeleteKeyTree(reg, key, child);
-        previous = child;   // a child that cannot go would come back first again
+        previous = child;  // a child that cannot go would come back first again
     }
     reg.closeKey(key);
     reg.deleteKey(root, path);
@@ -179,8 +178,8 @@ void CheckRegistry(plat::Registry& reg, Tally& t) {
     if (sizeof(void*) == 8) {
         // Windows' own 64-bit value of HKEY_CURRENT_USER is sign-extended.
         plat::HKey k = 0;
-        const Err e = reg.openKey(static_cast<plat::HKey>(0xFFFFFFFF80000001ull), kContractKey,
-                                  KEY_READ, &k);
+        const Err e =
+            reg.openKey(static_cast<plat::HKey>(0xFFFFFFFF80000001ull), kContractKey, KEY_READ, &k);
         t.error(e, 0, "registry: the sign-extended root works too");
         if (e == 0) reg.closeKey(k);
     }
@@ -197,8 +196,9 @@ void CheckRegistry(plat::Registry& reg, Tally& t) {
         std::string n;
         if (reg.enumValue(key, i, &n, &type, &data) != 0) break;
         names.insert(n);
-        if (n == "Name") stringData = type == REG_SZ && data.size() == sizeof name &&
-                                      std::memcmp(data.data(), name, sizeof name) == 0;
+        if (n == "Name")
+            stringData = type == REG_SZ && data.size() == sizeof name &&
+                         std::memcmp(data.data(), name, sizeof name) == 0;
     }
     t.check(names == std::set<std::string>{"Name", "Count"}, "registry: values enumerated");
     t.check(stringData, "registry: an enumerated value carries its type and data");
@@ -217,8 +217,8 @@ void CheckRegistry(plat::Registry& reg, Tally& t) {
             "registry: the contract key is gone");
 
     plat::HKey machine = 0;
-    const Err e = reg.openKey(hklm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", KEY_READ,
-                              &machine);
+    const Err e =
+        reg.openKey(hklm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", KEY_READ, &machine);
     t.error(e, 0, "registry: HKEY_LOCAL_MACHINE maps to the real root");
     if (e == 0) {
         size = 0;
@@ -267,8 +267,8 @@ void CheckProfile(plat::Platform& p, const std::string& dir, Tally& t) {
     for (const Case& c : cases) {
         t.text(prof.getPrivateProfileString(c.section, c.key, c.def, c.size, ini), c.want, c.what);
     }
-    t.text(prof.getPrivateProfileString("Setup", "Key", "none", 200, dir + "\\missing.ini"),
-           "none", "profile: a missing file gives the default");
+    t.text(prof.getPrivateProfileString("Setup", "Key", "none", 200, dir + "\\missing.ini"), "none",
+           "profile: a missing file gives the default");
 
     // A relative name is resolved against the current directory.
     char previous[MAX_PATH] = {};
@@ -327,9 +327,9 @@ void CheckFolders(plat::Files& f, Tally& t) {
     t.error(f.getSystemDirectory(MAX_PATH, &system), 0, "files: system directory");
     t.error(f.getWindowsDirectory(MAX_PATH, &windows), 0, "files: Windows directory");
     std::uint32_t attributes = 0;
-    t.check(f.getFileAttributes(system, &attributes) == 0 &&
-                (attributes & FILE_ATTRIBUTE_DIRECTORY),
-            "files: the system directory is a folder", system);
+    t.check(
+        f.getFileAttributes(system, &attributes) == 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY),
+        "files: the system directory is a folder", system);
 
     // Each getter: the exact fit (length + 1) works, one byte less does not.
     struct Getter {
@@ -454,9 +454,9 @@ void CheckFind(plat::Files& f, const std::string& dir, Tally& t) {
     // order of creation. Wine: the order of the host's directory, unsorted.
     char fs[32] = {};
     const std::string root = dir.substr(0, 3);
-    const bool ntfs = GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr,
-                                            fs, sizeof fs) &&
-                      std::string(fs) == "NTFS";
+    const bool ntfs =
+        GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, fs, sizeof fs) &&
+        std::string(fs) == "NTFS";
     if (ntfs && !OnWine()) {
         std::vector<std::string> byName = found;
         std::sort(byName.begin(), byName.end(),
@@ -513,9 +513,9 @@ void CheckVersion(plat::Files& f, const std::string& dir, const std::string& usb
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
     std::vector<std::uint8_t> copy = block;
-    const bool system = VerQueryValueA(copy.data(), "\\", reinterpret_cast<void**>(&fixed),
-                                       &fixedSize) &&
-                        fixedSize == sizeof(VS_FIXEDFILEINFO);
+    const bool system =
+        VerQueryValueA(copy.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
+        fixedSize == sizeof(VS_FIXEDFILEINFO);
     t.check(system && fixed->dwFileVersionMS == 0x00030001 && fixed->dwFileVersionLS == 0x0004000F,
             "version: VerQueryValueA reads file version 3.1.4.15");
     std::vector<std::uint8_t> ours;
@@ -612,9 +612,9 @@ void CheckDesktop(plat::Desktop& d, Tally& t) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "DrivantoContractWindow";
     RegisterClassA(&windowClass);
-    const HWND own = CreateWindowExA(0, windowClass.lpszClassName, title.c_str(),
-                                     WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                     windowClass.hInstance, nullptr);
+    const HWND own =
+        CreateWindowExA(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                        100, nullptr, nullptr, windowClass.hInstance, nullptr);
     // Wine: windows need a display; run under xvfb-run without one.
     t.check(own != nullptr, "desktop: make a top-level window to look for (needs a display)");
     if (own) {
@@ -630,8 +630,7 @@ void CheckDesktop(plat::Desktop& d, Tally& t) {
     t.error(d.bringWindowToTop(bogus), ERROR_INVALID_WINDOW_HANDLE,
             "desktop: a bad window is ERROR_INVALID_WINDOW_HANDLE");
     t.check(d.registerOwnWindow("anything") == 0, "desktop: own windows need no registration");
-    t.error(d.broadcastWinIniChange("windows", 1000), 0,
-            "desktop: WM_WININICHANGE with a timeout");
+    t.error(d.broadcastWinIniChange("windows", 1000), 0, "desktop: WM_WININICHANGE with a timeout");
     // Wine: SendNotifyMessageA refuses WM_WININICHANGE as a message that may
     // carry a pointer (ERROR_MESSAGE_SYNC_ONLY), even with none.
     const Err notified = d.broadcastWinIniChange(nullptr, 0);
@@ -670,9 +669,9 @@ void CheckServices(plat::Services& s, Tally& t) {
 
 // The size query of every enumeration: no buffer tells the size, one byte
 // short is refused, the exact size gives the list.
-void CheckSizeQuery(const char* what, Tally& t,
-                    const std::function<Err(std::uint32_t, std::uint32_t*,
-                                            std::vector<std::string>*)>& call) {
+void CheckSizeQuery(
+    const char* what, Tally& t,
+    const std::function<Err(std::uint32_t, std::uint32_t*, std::vector<std::string>*)>& call) {
     std::uint32_t needed = 0;
     std::vector<std::string> list;
     const std::string name = std::string("spooler: ") + what;
@@ -692,18 +691,18 @@ void CheckSizeQuery(const char* what, Tally& t,
 }
 
 void CheckSpooler(plat::Spooler& sp, Tally& t) {
-    CheckSizeQuery("ports", t, [&](std::uint32_t cb, std::uint32_t* need,
-                                   std::vector<std::string>* out) {
-        return sp.enumPorts1(nullptr, cb, need, out);
-    });
-    CheckSizeQuery("monitors", t, [&](std::uint32_t cb, std::uint32_t* need,
-                                      std::vector<std::string>* out) {
-        return sp.enumMonitors1(nullptr, cb, need, out);
-    });
-    CheckSizeQuery("print processors", t, [&](std::uint32_t cb, std::uint32_t* need,
-                                              std::vector<std::string>* out) {
-        return sp.enumPrintProcessors1(nullptr, nullptr, cb, need, out);
-    });
+    CheckSizeQuery("ports", t,
+                   [&](std::uint32_t cb, std::uint32_t* need, std::vector<std::string>* out) {
+                       return sp.enumPorts1(nullptr, cb, need, out);
+                   });
+    CheckSizeQuery("monitors", t,
+                   [&](std::uint32_t cb, std::uint32_t* need, std::vector<std::string>* out) {
+                       return sp.enumMonitors1(nullptr, cb, need, out);
+                   });
+    CheckSizeQuery("print processors", t,
+                   [&](std::uint32_t cb, std::uint32_t* need, std::vector<std::string>* out) {
+                       return sp.enumPrintProcessors1(nullptr, nullptr, cb, need, out);
+                   });
 
     std::uint32_t needed = 0;
     std::vector<plat::PrinterInfo5> printers;
@@ -738,8 +737,8 @@ void CheckSpooler(plat::Spooler& sp, Tally& t) {
     t.check(!folder.empty(), "spooler: the processor directory is a path", folder);
 
     plat::Handle h = 0;
-    t.error(sp.openPrinter("Drivanto contract no such printer", 0, &h),
-            ERROR_INVALID_PRINTER_NAME, "spooler: open a missing printer");
+    t.error(sp.openPrinter("Drivanto contract no such printer", 0, &h), ERROR_INVALID_PRINTER_NAME,
+            "spooler: open a missing printer");
     // The entry points looked up at run time are found and reach the
     // spooler. Wine: DeletePrinterDriverExA refuses every deletion flag with
     // ERROR_INVALID_PARAMETER, and both calls fail for a missing driver
@@ -809,10 +808,10 @@ std::string StoredCabinet(const std::vector<std::pair<std::string, std::string>>
     for (const auto& [name, content] : files) {
         le(entries, static_cast<std::uint32_t>(content.size()), 4);
         le(entries, offset, 4);
-        le(entries, 0, 2);                        // folder 0
-        le(entries, (46 << 9) | (3 << 5) | 1, 2);   // 2026-03-01
-        le(entries, 12 << 11, 2);                 // 12:00
-        le(entries, 0x20, 2);                     // archive
+        le(entries, 0, 2);                         // folder 0
+        le(entries, (46 << 9) | (3 << 5) | 1, 2);  // 2026-03-01
+        le(entries, 12 << 11, 2);                  // 12:00
+        le(entries, 0x20, 2);                      // archive
         entries += name;
         entries += '\0';
         offset += static_cast<std::uint32_t>(content.size());
@@ -824,20 +823,20 @@ std::string StoredCabinet(const std::vector<std::pair<std::string, std::string>>
     le(cab, 0, 4);
     le(cab, dataStart + 8 + static_cast<std::uint32_t>(data.size()), 4);
     le(cab, 0, 4);
-    le(cab, header + folder, 4);   // first file entry
+    le(cab, header + folder, 4);  // first file entry
     le(cab, 0, 4);
     cab += '\3';
     cab += '\1';
-    le(cab, 1, 2);   // folders
+    le(cab, 1, 2);  // folders
     le(cab, static_cast<std::uint32_t>(files.size()), 2);
-    le(cab, 0, 2);   // flags
+    le(cab, 0, 2);  // flags
     le(cab, 0x1234, 2);
     le(cab, 0, 2);
     le(cab, dataStart, 4);
-    le(cab, 1, 2);   // one data block
-    le(cab, 0, 2);   // stored
+    le(cab, 1, 2);  // one data block
+    le(cab, 0, 2);  // stored
     cab += entries;
-    le(cab, 0, 4);   // no checksum
+    le(cab, 0, 4);  // no checksum
     le(cab, static_cast<std::uint32_t>(data.size()), 2);
     le(cab, static_cast<std::uint32_t>(data.size()), 2);
     cab += data;
@@ -919,8 +918,8 @@ void CheckErrorTextAndClock(plat::Platform& p, Tally& t) {
     p.clock().sleep(100);
     QueryPerformanceCounter(&end);
     const std::uint64_t after = p.clock().tickCount();
-    const auto slept = static_cast<long long>((end.QuadPart - start.QuadPart) * 1000 /
-                                              frequency.QuadPart);
+    const auto slept =
+        static_cast<long long>((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
     t.check(slept >= 90 && slept < 5000, "clock: a 100 ms sleep waits 100 ms",
             std::to_string(slept) + " ms");
     t.check(after > before && after - before < 5000, "clock: the tick count moves on",

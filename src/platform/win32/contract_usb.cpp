@@ -18,8 +18,8 @@ __declspec(dllexport) int __stdcall OpenDeviceX(int index) {
 
 __declspec(dllexport) int __stdcall GetDescriptor(int handle, unsigned char* buffer) {
     if (handle != kPrinterHandle || buffer == nullptr) return 0;
-    buffer[0] = 18;   // bLength of a device descriptor
-    buffer[1] = 1;    // bDescriptorType
+    buffer[0] = 18;  // bLength of a device descriptor
+    buffer[1] = 1;   // bDescriptorType
     buffer[12] = static_cast<unsigned char>(deviceNumber & 0xFF);
     buffer[13] = static_cast<unsigned char>(deviceNumber >> 8);
     return 1;

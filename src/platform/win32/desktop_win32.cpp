@@ -2,6 +2,7 @@
 // the WM_WININICHANGE broadcast. The program's own windows are real windows
 // here, so registering them is nothing to do.
 #include <windows.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 
 #include "platform/win32/win32_parts.h"
@@ -57,11 +58,12 @@ public:
         const auto lParam = reinterpret_cast<LPARAM>(section);
         SetLastError(0);
         if (timeoutMs == 0) {
-            return Checked([&] { return SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, lParam); });
+            return Checked(
+                [&] { return SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, lParam); });
         }
         DWORD_PTR result = 0;
-        if (SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, lParam, SMTO_NORMAL,
-                                timeoutMs, &result)) {
+        if (SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, lParam, SMTO_NORMAL, timeoutMs,
+                                &result)) {
             return 0;
         }
         return LastErrorOr(ERROR_TIMEOUT);

@@ -11,11 +11,10 @@ class Win32ErrorText final : public ErrorText {
 public:
     bool formatMessage(Err code, std::string* text) override {
         LPSTR message = nullptr;
-        const DWORD n = FormatMessageA(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-            reinterpret_cast<LPSTR>(&message), 0, nullptr);
+        const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                                       nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                       reinterpret_cast<LPSTR>(&message), 0, nullptr);
         if (n == 0 || !message) {
             if (message) LocalFree(message);
             return false;

@@ -117,7 +117,8 @@ public:
     }
 
     Err copyFile(const std::string& from, const std::string& to, bool failIfExists) override {
-        return Checked([&] { return CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE); });
+        return Checked(
+            [&] { return CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE); });
     }
 
     Err probeFile(const std::string& path) override {
@@ -146,7 +147,7 @@ public:
             if (!ReadFile(f.get(), content.data() + total, low - total, &got, nullptr)) {
                 return LastError();
             }
-            if (got == 0) break;   // the file shrank meanwhile
+            if (got == 0) break;  // the file shrank meanwhile
             total += got;
         }
         content.resize(total);
@@ -198,8 +199,7 @@ public:
         std::string bytes;
         if (const Err e = readFile(path, &bytes)) return e;
         SetLastError(0);
-        const HANDLE image = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                                        LR_LOADFROMFILE);
+        const HANDLE image = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
         if (!image) {
             const DWORD e = GetLastError();
             if (e == ERROR_NOT_ENOUGH_MEMORY || e == ERROR_OUTOFMEMORY) return e;

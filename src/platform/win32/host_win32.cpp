@@ -55,8 +55,9 @@ std::unique_ptr<Platform> CreateHostPlatform(const HostOptions& options, std::st
     // is a mistake in the command line, not something to ignore.
     if (!options.machineDir.empty() || !options.mediumDir.empty()) {
         if (error) {
-            *error = "a simulated machine (--machine, --medium) is not available in the "
-                     "Windows build; the program runs on this machine as it is";
+            *error =
+                "a simulated machine (--machine, --medium) is not available in the "
+                "Windows build; the program runs on this machine as it is";
         }
         return nullptr;
     }

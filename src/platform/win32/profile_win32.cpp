@@ -23,14 +23,15 @@ public:
                                         std::uint32_t size, const std::string& file) override {
         if (size == 0) return std::string();
         std::vector<char> buffer(size, '\0');
-        const DWORD n = GetPrivateProfileStringA(section, key, def, buffer.data(), size,
-                                                 file.c_str());
+        const DWORD n =
+            GetPrivateProfileStringA(section, key, def, buffer.data(), size, file.c_str());
         return Fetched(buffer, n);
     }
 
     Err writePrivateProfileString(const char* section, const char* key, const char* value,
                                   const std::string& file) override {
-        return Checked([&] { return WritePrivateProfileStringA(section, key, value, file.c_str()); });
+        return Checked(
+            [&] { return WritePrivateProfileStringA(section, key, value, file.c_str()); });
     }
 
     std::string getProfileString(const char* section, const char* key, const char* def,

@@ -20,13 +20,20 @@ HKEY RealKey(HKey key) {
                             (wide == low || wide == (0xFFFFFFFF00000000ull | low));
     if (!predefined) return FromHandle<HKEY>(key);
     switch (low) {
-        case 0x80000000u: return HKEY_CLASSES_ROOT;
-        case 0x80000001u: return HKEY_CURRENT_USER;
-        case 0x80000002u: return HKEY_LOCAL_MACHINE;
-        case 0x80000003u: return HKEY_USERS;
-        case 0x80000004u: return HKEY_PERFORMANCE_DATA;
-        case 0x80000005u: return HKEY_CURRENT_CONFIG;
-        default: return HKEY_DYN_DATA;
+        case 0x80000000u:
+            return HKEY_CLASSES_ROOT;
+        case 0x80000001u:
+            return HKEY_CURRENT_USER;
+        case 0x80000002u:
+            return HKEY_LOCAL_MACHINE;
+        case 0x80000003u:
+            return HKEY_USERS;
+        case 0x80000004u:
+            return HKEY_PERFORMANCE_DATA;
+        case 0x80000005u:
+            return HKEY_CURRENT_CONFIG;
+        default:
+            return HKEY_DYN_DATA;
     }
 }
 
@@ -58,8 +65,7 @@ public:
                    std::uint32_t* size) override {
         DWORD t = 0;
         DWORD n = size ? *size : 0;
-        const LONG r = RegQueryValueExA(RealKey(key), name, nullptr, &t, data,
-                                        size ? &n : nullptr);
+        const LONG r = RegQueryValueExA(RealKey(key), name, nullptr, &t, data, size ? &n : nullptr);
         if (type) *type = t;
         if (size) *size = n;
         return static_cast<Err>(r);
@@ -79,10 +85,10 @@ public:
     }
 
     Err enumKey(HKey key, std::uint32_t index, std::string* name) override {
-        char buffer[256];   // a key name has at most 255 characters
+        char buffer[256];  // a key name has at most 255 characters
         DWORD n = sizeof buffer;
-        const LONG r = RegEnumKeyExA(RealKey(key), index, buffer, &n, nullptr, nullptr, nullptr,
-                                     nullptr);
+        const LONG r =
+            RegEnumKeyExA(RealKey(key), index, buffer, &n, nullptr, nullptr, nullptr, nullptr);
         if (r != ERROR_SUCCESS) return static_cast<Err>(r);
         name->assign(buffer, n);
         return 0;

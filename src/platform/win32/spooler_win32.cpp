@@ -18,10 +18,13 @@ namespace {
 // writes into it; null when the caller asks for the size only.
 class SpoolBuffer {
 public:
-    explicit SpoolBuffer(std::uint32_t bytes) : words_((bytes + sizeof(void*) - 1) / sizeof(void*)) {}
+    explicit SpoolBuffer(std::uint32_t bytes)
+        : words_((bytes + sizeof(void*) - 1) / sizeof(void*)) {}
     LPBYTE data() { return words_.empty() ? nullptr : reinterpret_cast<LPBYTE>(words_.data()); }
     template <class T>
-    const T* as() const { return reinterpret_cast<const T*>(words_.data()); }
+    const T* as() const {
+        return reinterpret_cast<const T*>(words_.data());
+    }
 
 private:
     std::vector<void*> words_;
@@ -106,7 +109,7 @@ Err ReadPrinter2(HANDLE printer, SpoolBuffer* out) {
         SetLastError(0);
         if (GetPrinterA(printer, 2, out->data(), needed, &needed)) return 0;
         const Err e = LastError();
-        if (e != ERROR_INSUFFICIENT_BUFFER) return e;   // else the record grew meanwhile
+        if (e != ERROR_INSUFFICIENT_BUFFER) return e;  // else the record grew meanwhile
     }
     return ERROR_INSUFFICIENT_BUFFER;
 }
@@ -128,7 +131,9 @@ public:
         d.pDependentFiles = info.pDependentFiles;
         d.pMonitorName = info.pMonitorName;
         d.pDefaultDataType = info.pDefaultDataType;
-        return Checked([&] { return AddPrinterDriverA(Mutable(server), level, reinterpret_cast<LPBYTE>(&d)); });
+        return Checked([&] {
+            return AddPrinterDriverA(Mutable(server), level, reinterpret_cast<LPBYTE>(&d));
+        });
     }
 
     Err deletePrinterDriver(const char* server, const char* environment,
@@ -269,20 +274,18 @@ public:
 
     Err enumPorts1(const char* server, std::uint32_t cbBuf, std::uint32_t* cbNeeded,
                    std::vector<std::string>* out) override {
-        return EnumNames<PORT_INFO_1A>(cbBuf, cbNeeded, out,
-                                       [&](LPBYTE b, DWORD cb, LPDWORD need, LPDWORD count) {
-                                           return EnumPortsA(Mutable(server), 1, b, cb, need,
-                                                             count);
-                                       });
+        return EnumNames<PORT_INFO_1A>(
+            cbBuf, cbNeeded, out, [&](LPBYTE b, DWORD cb, LPDWORD need, LPDWORD count) {
+                return EnumPortsA(Mutable(server), 1, b, cb, need, count);
+            });
     }
 
     Err enumMonitors1(const char* server, std::uint32_t cbBuf, std::uint32_t* cbNeeded,
                       std::vector<std::string>* out) override {
-        return EnumNames<MONITOR_INFO_1A>(cbBuf, cbNeeded, out,
-                                          [&](LPBYTE b, DWORD cb, LPDWORD need, LPDWORD count) {
-                                              return EnumMonitorsA(Mutable(server), 1, b, cb,
-                                                                   need, count);
-                                          });
+        return EnumNames<MONITOR_INFO_1A>(
+            cbBuf, cbNeeded, out, [&](LPBYTE b, DWORD cb, LPDWORD need, LPDWORD count) {
+                return EnumMonitorsA(Mutable(server), 1, b, cb, need, count);
+            });
     }
 
     Err enumPrintProcessors1(const char* server, const char* environment, std::uint32_t cbBuf,
@@ -300,40 +303,46 @@ public:
         m.pName = info.pName;
         m.pEnvironment = info.pEnvironment;
         m.pDLLName = info.pDLLName;
-        return Checked([&] { return AddMonitorA(Mutable(server), level, reinterpret_cast<LPBYTE>(&m)); });
+        return Checked(
+            [&] { return AddMonitorA(Mutable(server), level, reinterpret_cast<LPBYTE>(&m)); });
     }
 
     Err deleteMonitor(const char* server, const char* environment,
                       const char* monitorName) override {
-        return Checked([&] { return DeleteMonitorA(Mutable(server), Mutable(environment), Mutable(monitorName)); });
+        return Checked([&] {
+            return DeleteMonitorA(Mutable(server), Mutable(environment), Mutable(monitorName));
+        });
     }
 
     Err addPrintProcessor(const char* server, const char* environment, const char* pathName,
                           const char* processorName) override {
-        return Checked([&] { return AddPrintProcessorA(Mutable(server), Mutable(environment), Mutable(pathName),
-                               Mutable(processorName)); });
+        return Checked([&] {
+            return AddPrintProcessorA(Mutable(server), Mutable(environment), Mutable(pathName),
+                                      Mutable(processorName));
+        });
     }
 
     Err deletePrintProcessor(const char* server, const char* environment,
                              const char* processorName) override {
-        return Checked([&] { return DeletePrintProcessorA(Mutable(server), Mutable(environment), Mutable(processorName)); });
+        return Checked([&] {
+            return DeletePrintProcessorA(Mutable(server), Mutable(environment),
+                                         Mutable(processorName));
+        });
     }
 
-    Err getPrinterDriverDirectory(const char* server, const char* environment,
-                                  std::uint32_t level, std::uint32_t cbBuf,
-                                  std::string* out) override {
+    Err getPrinterDriverDirectory(const char* server, const char* environment, std::uint32_t level,
+                                  std::uint32_t cbBuf, std::string* out) override {
         return Directory(cbBuf, out, [&](LPBYTE b, DWORD cb, LPDWORD need) {
             return GetPrinterDriverDirectoryA(Mutable(server), Mutable(environment), level, b, cb,
                                               need);
         });
     }
 
-    Err getPrintProcessorDirectory(const char* server, const char* environment,
-                                   std::uint32_t level, std::uint32_t cbBuf,
-                                   std::string* out) override {
+    Err getPrintProcessorDirectory(const char* server, const char* environment, std::uint32_t level,
+                                   std::uint32_t cbBuf, std::string* out) override {
         return Directory(cbBuf, out, [&](LPBYTE b, DWORD cb, LPDWORD need) {
-            return GetPrintProcessorDirectoryA(Mutable(server), Mutable(environment), level, b,
-                                               cb, need);
+            return GetPrintProcessorDirectoryA(Mutable(server), Mutable(environment), level, b, cb,
+                                               need);
         });
     }
 
@@ -344,7 +353,7 @@ public:
 private:
     template <class Call>
     static Err Directory(std::uint32_t cbBuf, std::string* out, Call call) {
-        std::vector<char> buffer(cbBuf + 1, '\0');   // one spare zero ends the text
+        std::vector<char> buffer(cbBuf + 1, '\0');  // one spare zero ends the text
         DWORD needed = 0;
         SetLastError(0);
         if (!call(cbBuf ? reinterpret_cast<LPBYTE>(buffer.data()) : nullptr,

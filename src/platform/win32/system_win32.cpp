@@ -31,7 +31,7 @@ class Win32System final : public System {
 public:
     Err getVersionEx(OsVersionInfo* out) override {
         OSVERSIONINFOA v{};
-        v.dwOSVersionInfoSize = sizeof v;   // 148 bytes: the plain record
+        v.dwOSVersionInfoSize = sizeof v;  // 148 bytes: the plain record
         if (!GetVersionExA(&v)) return LastError();
         out->majorVersion = v.dwMajorVersion;
         out->minorVersion = v.dwMinorVersion;
@@ -72,7 +72,7 @@ public:
         }
         DWORD needed = 0;
         if (GetTokenInformation(token.get(), TokenGroups, nullptr, 0, &needed)) {
-            return ERROR_INVALID_DATA;   // a token always has groups
+            return ERROR_INVALID_DATA;  // a token always has groups
         }
         if (const Err e = LastError(); e != ERROR_INSUFFICIENT_BUFFER) return e;
         std::vector<void*> buffer(needed / sizeof(void*) + 1);
@@ -82,9 +82,8 @@ public:
         }
         SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
         PSID administrators = nullptr;
-        if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                      DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                      &administrators)) {
+        if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS,
+                                      0, 0, 0, 0, 0, 0, &administrators)) {
             return LastError();
         }
         // Any entry counts, enabled or not, deny-only included.

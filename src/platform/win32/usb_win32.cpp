@@ -20,7 +20,7 @@ public:
     ~Win32Usb() override { unload(); }
 
     Err load(const std::string& name) override {
-        unload();   // a second load replaces the first rather than leaking it
+        unload();  // a second load replaces the first rather than leaking it
         module_ = LoadLibraryA(name.c_str());
         if (!module_) return LastErrorOr(ERROR_MOD_NOT_FOUND);
         return 0;

@@ -4,9 +4,9 @@
 // name the SDK does not know fails the build too.
 // The predefined registry roots are pointers in the SDK; registry_win32.cpp
 // maps them.
-#include "platform/win_types.h"
-
 #include <type_traits>
+
+#include "platform/win_types.h"
 
 // DRIVANTO_SHARED_NUMBERS(X): every number win_types.h defines, listed by
 // the build from the header itself.
@@ -18,7 +18,7 @@ DRIVANTO_SHARED_NUMBERS(DRIVANTO_CAPTURE)
 #include <windows.h>
 #include <winspool.h>
 
-#define DRIVANTO_SAME(name)                                               \
+#define DRIVANTO_SAME(name)                                                                    \
     static_assert(kOurs_##name == static_cast<std::remove_cv_t<decltype(kOurs_##name)>>(name), \
                   #name " differs from the Windows SDK");
 DRIVANTO_SHARED_NUMBERS(DRIVANTO_SAME)
