@@ -100,7 +100,12 @@ int main(int argc, char** argv) {
     hooks.desktop = &platform->desktop();
     hooks.clock = &platform->clock();
     int status = 0;
-    if (args.scripted) {
+#ifdef _WIN32
+    const bool framework = true;   // real message boxes, or a script
+#else
+    const bool framework = args.scripted;
+#endif
+    if (framework) {
         int uiArgc = static_cast<int>(args.uiArgs.size()) - 1;
         status = ui::Init(uiArgc, args.uiArgs.data(), hooks);
     } else {
