@@ -1,6 +1,8 @@
 #include "platform/sim/registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/test_machine.h"
@@ -188,6 +190,34 @@ TEST(Registry, AnotherProcessSeesChangesAndDeletions) {
     EXPECT_EQ(theirs.deleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\KESTRAN\\PORTNAME"), 0u);
     EXPECT_EQ(mine.queryValue(k, "USB_1", nullptr, nullptr, &size), ERROR_KEY_DELETED);
     EXPECT_EQ(mine.setValue(k, "USB_2", REG_DWORD, one, 4), ERROR_KEY_DELETED);
+}
+
+TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {
+    TestMachine m;
+    const int values = 30;
+    auto write = [&](const std::string& prefix) {
+        auto mine = Reopen(m);
+        Registry& r = mine->registry();
+        HKey k = Create(r, HKEY_LOCAL_MACHINE, "SOFTWARE\\KESTRAN\\PORTNAME");
+        for (int i = 0; i < values; ++i) {
+            const std::uint8_t one[4] = {1, 0, 0, 0};
+            if (r.setValue(k, (prefix + std::to_string(i)).c_str(), REG_DWORD, one, 4) != 0) return false;
+        }
+        return true;
+    };
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(write("child") ? 0 : 1);
+    EXPECT_TRUE(write("parent"));
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    HKey k = 0;
+    ASSERT_EQ(m.platform().registry().openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\KESTRAN\\PORTNAME", KEY_READ, &k), 0u);
+    std::string name;
+    std::uint32_t count = 0;
+    while (m.platform().registry().enumValue(k, count, &name, nullptr, nullptr) == 0) ++count;
+    EXPECT_EQ(count, 2u * values);
 }
 
 TEST(RegistryFile, FormatsAsRegedit4AndParsesContinuedHexLines) {
