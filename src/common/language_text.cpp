@@ -1,5 +1,7 @@
 #include "common/language_text.h"
 
+#include <mutex>
+
 #include "common/profile_read.h"
 #include "common/sys.h"
 
@@ -66,9 +68,12 @@ std::string LanguageText::GetText(const char* key) const {
 }
 
 LanguageText& messageText() {
-    // One reader per program, so that a test process may use both.
+    // One reader per program, so that a test process may use both. The
+    // reader is made on first use, which may come from either thread.
+    static std::mutex made;
     static LanguageText* setupText = nullptr;
     static LanguageText* uninstallText = nullptr;
+    std::lock_guard<std::mutex> lock(made);
     LanguageText*& text = g_program == TextProgram::Setup ? setupText : uninstallText;
     if (!text) text = new LanguageText("Message");
     return *text;

@@ -40,6 +40,10 @@ int TextToInt(const std::string& text) {
     return static_cast<int>(value);
 }
 
+int ReadProfileInt(const std::string& section, const char* key, const std::string& file) {
+    return TextToInt(ReadProfileText(section, key, "0", 200, file));
+}
+
 void CopyText(char* field, std::size_t size, const std::string& text) {
     if (size == 0) return;
     std::size_t n = text.size() < size - 1 ? text.size() : size - 1;

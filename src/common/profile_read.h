@@ -20,6 +20,10 @@ std::string ReadProfileText(const std::string& section, const char* key, const c
 // give 0. Values beyond the int range stop at its limits.
 int TextToInt(const std::string& text);
 
+// The integer value of a key read with default "0" into 200 characters,
+// as TextToInt converts it (missing file, section or key: 0).
+int ReadProfileInt(const std::string& section, const char* key, const std::string& file);
+
 // Copies `text` into a field of `size` bytes, cut to size-1 bytes and
 // zero-terminated.
 void CopyText(char* field, std::size_t size, const std::string& text);

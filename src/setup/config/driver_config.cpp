@@ -384,7 +384,7 @@ void ConfigPaths(int printerType, char* commonPath, char* typePath) {
 int ReadIniInt(const char* file, const char* section, const char* key) {
     std::string name = file ? file : "";
     if (name.size() > 199) name.resize(199);
-    return TextToInt(ReadProfileText(section ? section : "", key, "0", 200, name));
+    return common::ReadProfileInt(section ? section : "", key, name);
 }
 
 int ReadDeviceNameInt(const char* key) { return ReadIniInt(kCommonFile, "DEVICENAME", key); }
