@@ -177,6 +177,8 @@ void CheckRegistry(plat::Registry& reg, Tally& t) {
     }
     if (sizeof(void*) == 8) {
         // Windows' own 64-bit value of HKEY_CURRENT_USER is sign-extended.
+        // (Wine takes the zero-extended number as well; 64-bit Windows
+        // takes only the SDK's, which is why the service maps the roots.)
         plat::HKey k = 0;
         const Err e =
             reg.openKey(static_cast<plat::HKey>(0xFFFFFFFF80000001ull), kContractKey, KEY_READ, &k);

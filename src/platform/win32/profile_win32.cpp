@@ -14,7 +14,7 @@ namespace {
 // or key the result is a list of names separated by zeros, which the count
 // keeps.
 std::string Fetched(const std::vector<char>& buffer, DWORD n) {
-    return std::string(buffer.data(), n);
+    return std::string(buffer.data(), n < buffer.size() ? n : buffer.size());
 }
 
 class Win32Profile final : public Profile {
