@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -203,6 +204,16 @@ private:
     std::unique_ptr<plat::sim::TestMachine> machine_;
     std::unique_ptr<plat::sim::FolderState> state_;
 };
+
+// How often `part` stands in `text`, letter case aside (log lines).
+inline int CountOf(std::string text, std::string part) {
+    for (std::string* s : {&text, &part}) {
+        for (char& c : *s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
 
 inline int PortKindOf(const char* port) {
     if (std::strstr(port, "USB_")) return 2;

@@ -27,11 +27,6 @@ std::int32_t RunWorker(InstallSelection& selection) {
 // numbered, so it goes on the next USB port.
 const char* SecondPort(const char* port) { return PortKindOf(port) == 2 ? "USB_TP100_2" : port; }
 
-int CountOf(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
 
 std::string DefaultPrinter(EngineMachine& m) {
     return m.sys().profile().getProfileString("windows", "device", "", 512);
