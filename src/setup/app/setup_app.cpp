@@ -20,10 +20,6 @@ constexpr const char* kUninstallTitles[] = {
     "\xB4\xF2\xD3\xA1\xBB\xFA\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2",  // 打印机卸载程序
 };
 
-constexpr const char* kTypeFiles[] = {
-    "DRVCONFIG\\setup_receipt.ini", "DRVCONFIG\\setup_ticket.ini",
-    "DRVCONFIG\\setup_lable.ini", "DRVCONFIG\\setup_embedded.ini"};
-
 void Refuse(const char* key) {
     common::LanguageText setupText("Setup");
     ui::AppMessageBox(setupText.GetText(key));
@@ -73,7 +69,8 @@ std::string SetupApp::LastConfiguredModel() {
 
 bool SetupApp::ModelHasPort(const std::string& model) {
     std::string section = model + ".PORT";
-    for (const char* file : kTypeFiles) {
+    for (int type = 0; type < 4; ++type) {
+        const char* file = TypeFileName(type);
         for (const char* key : {"USBSUPPORTED", "LPTSUPPORTED", "COMSUPPORTED"}) {
             if (ReadIniInt(file, section.c_str(), key) != 0) return true;
         }

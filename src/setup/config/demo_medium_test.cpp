@@ -118,11 +118,9 @@ TEST(DemoMediumTest, MonitorsProcessorAndSystemFilesAreOnTheMedium) {
 TEST(DemoMediumTest, PortsAndUsbDeviceCodesOfEveryModel) {
     SimSys sys;
     std::vector<Model> models = DemoModels();
-    const char* typeFiles[] = {"DRVCONFIG\\setup_receipt.ini", "DRVCONFIG\\setup_ticket.ini",
-                               "DRVCONFIG\\setup_lable.ini", "DRVCONFIG\\setup_embedded.ini"};
     for (const Model& model : models) {
         std::string section = model.name + ".PORT";
-        const char* file = typeFiles[model.type];
+        const char* file = TypeFileName(model.type);
         int usb = ReadIniInt(file, section.c_str(), "USBSUPPORTED");
         int ports = usb + ReadIniInt(file, section.c_str(), "LPTSUPPORTED") +
                     ReadIniInt(file, section.c_str(), "COMSUPPORTED");

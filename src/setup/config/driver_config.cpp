@@ -381,6 +381,10 @@ void ConfigPaths(int printerType, char* commonPath, char* typePath) {
     }
 }
 
+const char* TypeFileName(int printerType) {
+    return printerType >= 0 && printerType < 4 ? kTypeFiles[printerType] : nullptr;
+}
+
 int ReadIniInt(const char* file, const char* section, const char* key) {
     std::string name = file ? file : "";
     if (name.size() > 199) name.resize(199);

@@ -72,6 +72,11 @@ private:
     Storage* s_;   // paths and the character storage the records point into
 };
 
+// The relative name of a printer type's file ("DRVCONFIG\setup_receipt.ini",
+// "...setup_ticket.ini", "...setup_lable.ini", "...setup_embedded.ini" for
+// types 0..3); null for another type.
+const char* TypeFileName(int printerType);
+
 // The program's directory followed by DRVCONFIG\setup.ini and the type
 // file's name ("setup_receipt.ini", "setup_Ticket.ini", "setup_Lable.ini",
 // "setup_Embedded.ini"); both buffers 200 characters.
