@@ -22,6 +22,7 @@ struct State {
     std::unique_ptr<std::ifstream> scriptFile;
     std::thread::id uiThread = std::this_thread::get_id();
     std::atomic<int> workers{0};
+    std::atomic<Dialog*> mainWindow{nullptr};
 };
 
 State& S() {
@@ -134,6 +135,9 @@ int Init(int& argc, char** argv, const Hooks& hooks) {
     argv[kept] = nullptr;  // argv[argc] was null; kept <= argc
     return Start(std::move(options));
 }
+
+void SetMainWindow(Dialog* dialog) { S().mainWindow = dialog; }
+Dialog* MainWindow() { return S().mainWindow.load(); }
 
 bool OnUiThread() { return std::this_thread::get_id() == S().uiThread; }
 

@@ -15,6 +15,8 @@ class Clock;
 
 namespace ui {
 
+class Dialog;
+
 struct Hooks {
     // Every top-level window the simulated back ends show is registered here,
     // so that another program on the same simulated machine finds it by title.
@@ -56,6 +58,12 @@ int Start(RunOptions options);
 // Ends the display: a script must have nothing left but comments. Returns 0
 // or kScriptFailed.
 int Shutdown();
+
+// The program's main window (the dialog it runs first): the owner of
+// application message boxes when no dialog is active, and where a page finds
+// the wizard's buttons.
+void SetMainWindow(Dialog* dialog);
+Dialog* MainWindow();
 
 // True on the thread that called Init/Start.
 bool OnUiThread();

@@ -364,6 +364,8 @@ OpResult ModelBackend::control(Dialog& d, int id, Op op, const OpArgs& a) {
     case Op::SetPos:
         r.value = c->pos;
         c->pos = std::clamp(a.a, std::min(c->rangeLow, c->rangeHigh), std::max(c->rangeLow, c->rangeHigh));
+        // A bar moved inside a long handler is shown at once, as a progress control repaints itself.
+        if (driver_) driver_->progressed(*this);
         break;
     case Op::GetPos: r.value = c->pos; break;
     case Op::AddTooltip: c->tooltip = a.text; break;
@@ -572,8 +574,8 @@ void ModelBackend::toggleItem(Dialog& holder, ModelControl& c, int index) {
 }
 
 void ModelBackend::systemCommand(Dialog& top, int command) {
-    if (!Events::SysCommand(top, command) && (command & kSysCommandMask) == 0xF060)  // SC_CLOSE
-        Events::Command(top, IDCANCEL, Notify::Clicked);
+    // SC_CLOSE, unhandled, acts as Escape (and so does nothing while Cancel is disabled).
+    if (!Events::SysCommand(top, command) && (command & kSysCommandMask) == 0xF060) key(top, Key::Escape);
 }
 
 static std::string Usable(ModelControl* c, Dialog* where, ModelWindow* ww, int id) {

@@ -90,6 +90,8 @@ public:
     virtual int messageBox(ModelBackend& model, Dialog* owner, const std::string& caption,
                            const std::string& text, bool yesNo, bool icon) = 0;
     virtual int finish(ModelBackend& model) { return 0; }
+    // A progress bar moved; a display may redraw even inside a handler.
+    virtual void progressed(ModelBackend& model) {}
 };
 
 enum class Key { Enter, Escape, F1 };

@@ -263,6 +263,14 @@ public:
         return 0;
     }
 
+    void progressed(ModelBackend& m) override {
+        if (!started_ || drawing_) return;
+        std::uint64_t now = m.now();
+        if (now - lastProgressDraw_ < 30) return;
+        lastProgressDraw_ = now;
+        draw(m, nullptr);
+    }
+
 private:
     struct Box {
         std::string caption, text;
@@ -523,6 +531,8 @@ private:
     // ------------------------------------------------------------ drawing
 
     void draw(ModelBackend& m, const Box* box) {
+        if (drawing_) return;
+        drawing_ = true;
         erase();
         Fill(0, 0, LINES, COLS, 0, kDesktop);
         placed_.clear();
@@ -555,6 +565,7 @@ private:
         if (box) drawBox(*box);
         drawStatus(m, top, box);
         refresh();
+        drawing_ = false;
     }
 
     void drawTopLevel(ModelBackend& m, Dialog& d, ModelWindow& w, bool active) {
@@ -839,6 +850,8 @@ private:
 
     ModelBackend* model_ = nullptr;
     bool started_ = false;
+    bool drawing_ = false;
+    std::uint64_t lastProgressDraw_ = 0;
     std::vector<Placed> placed_;
     Popup popup_;
 };

@@ -267,7 +267,9 @@ public:
 
     HWND ownerWindow(Dialog* owner) {
         if (owner && data(*owner)) return data(*owner)->hwnd;
-        return modal_.empty() ? GetActiveWindow() : data(*modal_.back())->hwnd;
+        if (!modal_.empty()) return data(*modal_.back())->hwnd;
+        if (Dialog* main = MainWindow(); main && data(*main)) return data(*main)->hwnd;
+        return GetActiveWindow();
     }
 
     int runModal(Dialog& d, Dialog* owner) override {
