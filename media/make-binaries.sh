@@ -71,6 +71,11 @@ text "$w32/QPXOEM.INI" "[OEMFiles]"
 text "$w32/QPXFONT.TTF" "QPX control font (demo placeholder)"
 text "$w32/QPXUSBID.DAT" "QPX USB identity table (demo placeholder)"
 
+# Help files, opened through the shell.
+for help in Drivanto_EN Drivanto_CN Uninstall_EN Uninstall_CN; do
+    text "$demo/$help.CHM" "$help help (demo placeholder)"
+done
+
 # The USB bulk driver with its version, its INF file and its installer (the
 # simulated machine emulates the installer).
 pe "$demo/USBDrv/bulkusb.sys" 1.0.0.6 "Kestran USB Bulk Driver"
