@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "platform/sim/sim_parts.h"
 
@@ -23,6 +24,7 @@ public:
     explicit SimServices(SimContext& ctx) : c_(ctx) {}
 
     Err openSCManager(const char*, std::uint32_t, Handle* out) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         if (!c_.os.hasScm) return ERROR_CALL_NOT_IMPLEMENTED;
         *out = next_++;
         handles_[*out] = Entry{true, 0};
@@ -30,6 +32,7 @@ public:
     }
 
     Err openService(Handle manager, const char* name, std::uint32_t access, Handle* out) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         auto it = handles_.find(manager);
         if (it == handles_.end() || !it->second.manager) return ERROR_INVALID_HANDLE;
         if (!name || strcasecmp(name, kSpooler) != 0) return ERROR_SERVICE_DOES_NOT_EXIST;
@@ -39,6 +42,7 @@ public:
     }
 
     Err controlService(Handle service, std::uint32_t control, ServiceStatus* status) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         const Entry* e = serviceEntry(service);
         if (!e) return ERROR_INVALID_HANDLE;
         if (control == SERVICE_CONTROL_STOP) {
@@ -57,6 +61,7 @@ public:
     }
 
     Err startService(Handle service) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         const Entry* e = serviceEntry(service);
         if (!e) return ERROR_INVALID_HANDLE;
         if (!(e->access & SERVICE_START)) return ERROR_ACCESS_DENIED;
@@ -71,6 +76,7 @@ public:
     }
 
     Err queryServiceStatus(Handle service, ServiceStatus* status) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         const Entry* e = serviceEntry(service);
         if (!e) return ERROR_INVALID_HANDLE;
         if (!(e->access & SERVICE_QUERY_STATUS)) return ERROR_ACCESS_DENIED;
@@ -89,6 +95,7 @@ public:
     }
 
     Err closeServiceHandle(Handle handle) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         return handles_.erase(handle) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
     }
 
@@ -116,6 +123,7 @@ private:
         status->checkPoint = state == SERVICE_START_PENDING ? 1 : 0;
     }
 
+    std::recursive_mutex mutex_;   // the programs' threads may share the object
     SimContext& c_;
     std::map<Handle, Entry> handles_;
     Handle next_ = 0x7000;

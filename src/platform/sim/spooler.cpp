@@ -23,6 +23,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "platform/sim/machine_state.h"
 #include "platform/sim/pe_declarations.h"
@@ -180,6 +181,8 @@ private:
 
     SimContext& c_;
     SpoolRegistry reg_;
+    // The programs' threads may share one spooler object.
+    std::recursive_mutex mutex_;
     std::map<Handle, std::string> handles_;
     Handle nextHandle_ = 0x5000;
 };
@@ -373,6 +376,7 @@ Err SimSpooler::writeDefault(const char* device) {
 
 Err SimSpooler::addPrinterDriver(const char* server, std::uint32_t level,
                                  const DRIVER_INFO_3& info) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     if (level != 2 && level != 3) return ERROR_INVALID_LEVEL;
     if (Empty(info.pName) || Empty(info.pDriverPath) || Empty(info.pDataFile) ||
@@ -456,6 +460,7 @@ Err SimSpooler::addPrinterDriver(const char* server, std::uint32_t level,
 Err SimSpooler::removeDriver(const char* server, const char* environmentName,
                              const char* driverName, std::uint32_t deleteFlag,
                              std::uint32_t versionFlag) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     if (Empty(driverName)) return ERROR_INVALID_PARAMETER;
     std::string env;
@@ -521,6 +526,7 @@ Err SimSpooler::removeDriver(const char* server, const char* environmentName,
 
 Err SimSpooler::addPrinter(const char* server, std::uint32_t level, const PRINTER_INFO_2& info,
                            Handle* printer) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     if (level != 2) return ERROR_INVALID_LEVEL;
     std::string name = Text(info.pPrinterName);
@@ -572,6 +578,7 @@ Err SimSpooler::addPrinter(const char* server, std::uint32_t level, const PRINTE
 }
 
 Err SimSpooler::openPrinter(const char* name, std::uint32_t, Handle* printer) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(nullptr)) return err;
     if (Empty(name) || !reg_.exists(printerKey(name))) return ERROR_INVALID_PRINTER_NAME;
     std::string stored = reg_.string(printerKey(name), "Name");
@@ -581,12 +588,14 @@ Err SimSpooler::openPrinter(const char* name, std::uint32_t, Handle* printer) {
 }
 
 Err SimSpooler::closePrinter(Handle printer) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (handles_.erase(printer) == 0) return ERROR_INVALID_HANDLE;
     return begin(nullptr);
 }
 
 Err SimSpooler::getPrinter2(Handle printer, std::uint32_t cbBuf, std::uint32_t* cbNeeded,
                             PrinterInfo2* out) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(nullptr)) return err;
     const std::string* name = handleName(printer);
     if (!name) return ERROR_INVALID_HANDLE;
@@ -623,6 +632,7 @@ Err SimSpooler::getPrinter2(Handle printer, std::uint32_t cbBuf, std::uint32_t* 
 }
 
 Err SimSpooler::setPrinter2(Handle printer, const PrinterInfo2& info) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(nullptr)) return err;
     const std::string* name = handleName(printer);
     if (!name) return ERROR_INVALID_HANDLE;
@@ -665,6 +675,7 @@ Err SimSpooler::setPrinter2(Handle printer, const PrinterInfo2& info) {
 // With jobs still queued the printer is only marked; it goes when its jobs
 // are gone (checked at the start of every later spooler call).
 Err SimSpooler::deletePrinter(Handle printer) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(nullptr)) return err;
     const std::string* name = handleName(printer);
     if (!name) return ERROR_INVALID_HANDLE;
@@ -684,6 +695,7 @@ Err SimSpooler::deletePrinter(Handle printer) {
 
 Err SimSpooler::enumPrinters5(std::uint32_t flags, const char*, std::uint32_t cbBuf,
                               std::uint32_t* cbNeeded, std::vector<PrinterInfo5>* out) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(nullptr)) return err;
     std::string def = defaultPrinter();
     std::vector<PrinterInfo5> list;
@@ -710,6 +722,7 @@ Err SimSpooler::enumPrinters5(std::uint32_t flags, const char*, std::uint32_t cb
 
 Err SimSpooler::enumPorts1(const char* server, std::uint32_t cbBuf, std::uint32_t* cbNeeded,
                            std::vector<std::string>* out) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     std::vector<std::string> names;
     for (const Port& p : ports()) names.push_back(p.name);
@@ -718,6 +731,7 @@ Err SimSpooler::enumPorts1(const char* server, std::uint32_t cbBuf, std::uint32_
 
 Err SimSpooler::enumMonitors1(const char* server, std::uint32_t cbBuf, std::uint32_t* cbNeeded,
                               std::vector<std::string>* out) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     return NameList(monitorNames(), cbBuf, cbNeeded, out);
 }
@@ -725,6 +739,7 @@ Err SimSpooler::enumMonitors1(const char* server, std::uint32_t cbBuf, std::uint
 Err SimSpooler::enumPrintProcessors1(const char* server, const char* environmentName,
                                      std::uint32_t cbBuf, std::uint32_t* cbNeeded,
                                      std::vector<std::string>* out) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     std::string env;
     if (Err err = environment(environmentName, &env)) return err;
@@ -738,6 +753,7 @@ Err SimSpooler::enumPrintProcessors1(const char* server, const char* environment
 // --- monitors and processors -----------------------------------------------
 
 Err SimSpooler::addMonitor(const char* server, std::uint32_t level, const MONITOR_INFO_2& info) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     if (level != 2) return ERROR_INVALID_LEVEL;
     if (Empty(info.pName) || Empty(info.pDLLName)) return ERROR_INVALID_PARAMETER;
@@ -763,6 +779,7 @@ Err SimSpooler::addMonitor(const char* server, std::uint32_t level, const MONITO
 
 Err SimSpooler::deleteMonitor(const char* server, const char* environmentName,
                               const char* monitorName) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     if (Empty(monitorName)) return ERROR_INVALID_PARAMETER;
     std::string env;
@@ -794,6 +811,7 @@ Err SimSpooler::deleteMonitor(const char* server, const char* environmentName,
 
 Err SimSpooler::addPrintProcessor(const char* server, const char* environmentName,
                                   const char* pathName, const char* processorName) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     if (Empty(pathName) || Empty(processorName)) return ERROR_INVALID_PARAMETER;
     std::string env;
@@ -817,6 +835,7 @@ Err SimSpooler::addPrintProcessor(const char* server, const char* environmentNam
 
 Err SimSpooler::deletePrintProcessor(const char* server, const char* environmentName,
                                      const char* processorName) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     if (Empty(processorName)) return ERROR_INVALID_PARAMETER;
     std::string env;
@@ -839,6 +858,7 @@ Err SimSpooler::deletePrintProcessor(const char* server, const char* environment
 
 Err SimSpooler::directory(const char* server, const char* environmentName, std::uint32_t level,
                           std::uint32_t cbBuf, bool processors, std::string* out) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (Err err = begin(server)) return err;
     if (level != 1) return ERROR_INVALID_LEVEL;
     std::string env, dir;
@@ -850,6 +870,7 @@ Err SimSpooler::directory(const char* server, const char* environmentName, std::
 }
 
 Err SimSpooler::setDefaultPrinter(const char* printerName) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!c_.os.setDefaultPrinterExport) return ERROR_PROC_NOT_FOUND;
     if (Err err = begin(nullptr)) return err;
     if (Empty(printerName) || !reg_.exists(printerKey(printerName))) return ERROR_INVALID_PRINTER_NAME;

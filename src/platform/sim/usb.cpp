@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "platform/sim/pe_declarations.h"
 #include "platform/sim/sim_parts.h"
@@ -50,6 +51,7 @@ public:
     explicit SimUsb(SimContext& ctx) : c_(ctx) {}
 
     Err load(const std::string& name) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         std::vector<std::string> candidates;
         if (name.find('\\') != std::string::npos) {
             candidates.push_back(name);
@@ -78,6 +80,7 @@ public:
     }
 
     bool hasEntryPoint(const std::string& name) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         if (!loaded_) return false;
         for (const std::string& e : exports_) {
             if (e == name) return true;   // GetProcAddress matches exactly
@@ -86,11 +89,13 @@ public:
     }
 
     void unload() override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         loaded_ = false;
         exports_.clear();
     }
 
     int openDeviceX(int index) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         if (!callable("OpenDeviceX")) return kNoDevice;
         auto printers = attached();
         if (index < 0 || static_cast<std::size_t>(index) >= printers.size()) return kNoDevice;
@@ -100,6 +105,7 @@ public:
     }
 
     int getDescriptor(int handle, std::uint8_t* buffer20) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         if (!callable("GetDescriptor") || !buffer20) return 0;
         std::string key;
         long release = 0;
@@ -120,6 +126,7 @@ public:
     }
 
     int uWrite(int handle, int, const std::uint8_t* data, int length) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         if (!callable("uWrite") || !data || length <= 0) return 0;
         std::string key;
         long release = 0;
@@ -140,7 +147,10 @@ public:
         return length;
     }
 
-    void closeDevice(int handle) override { open_.erase(handle); }
+    void closeDevice(int handle) override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
+        open_.erase(handle);
+    }
 
 private:
     bool callable(const char* entry) { return hasEntryPoint(entry); }
@@ -172,6 +182,7 @@ private:
         return false;
     }
 
+    std::recursive_mutex mutex_;   // the programs' threads may share the object
     SimContext& c_;
     bool loaded_ = false;
     std::vector<std::string> exports_;
