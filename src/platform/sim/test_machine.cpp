@@ -98,6 +98,9 @@ void TestMachine::releaseFile(const std::string& windowsPath) {
 }
 void TestMachine::holdMutex(const std::string& name) { HoldMutex(impl_->machine->state(), name); }
 void TestMachine::setSpoolerRunning(bool running) { SetSpoolerState(impl_->machine->state(), running); }
+Err TestMachine::queueJobs(const std::string& printer, int count) {
+    return QueueJobs(impl_->machine->state(), impl_->machine->spooler(), printer, count);
+}
 MachineState& TestMachine::state() { return impl_->machine->state(); }
 
 // ---------------------------------------------------------------------------

@@ -53,6 +53,9 @@ public:
     void releaseFile(const std::string& windowsPath = "");   // "" lets all go
     void holdMutex(const std::string& name);        // another copy holds the mutex
     void setSpoolerRunning(bool running);
+    // Queues print jobs on an existing printer (as `winsim job`); the
+    // spooler's error when it does not know the printer.
+    Err queueJobs(const std::string& printer, int count);
     // machine.ini and log.txt directly, for what the helpers above do not cover.
     MachineState& state();
 
