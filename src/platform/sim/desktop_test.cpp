@@ -88,9 +88,9 @@ TEST(Desktop, ShellLaunchesAreLoggedAndTheUsbInstallerRuns) {
     EXPECT_EQ(f.readFile(installed, &bytes), ERROR_FILE_NOT_FOUND);
 
     EXPECT_EQ(d.shellExecute("open", ".\\Help.chm", nullptr, nullptr, SW_SHOW), 42);
-    EXPECT_EQ(d.shellExecute("open", ".\\Uninstall_EN.CHM", nullptr, nullptr, SW_SHOW), 2);
+    EXPECT_EQ(d.shellExecute("open", ".\\NoSuchHelp.CHM", nullptr, nullptr, SW_SHOW), 2);
     EXPECT_EQ(d.shellExecute("open", "D:\\NoFolder\\x.exe", nullptr, nullptr, SW_SHOW), 3);
-    EXPECT_NE(m.log().find("\".\\Uninstall_EN.CHM\" parameters (null) directory (null) show 5 -> 2"),
+    EXPECT_NE(m.log().find("\".\\NoSuchHelp.CHM\" parameters (null) directory (null) show 5 -> 2"),
               std::string::npos) << m.log();
 
     EXPECT_EQ(d.broadcastWinIniChange("Ports", 0), 0u);
