@@ -10,11 +10,13 @@
 //                                      still answer SERVICE_START_PENDING
 //   [USB]      Printer1=<device release number>  Printer2=...  (attached printers)
 //   [HeldFiles] File1=<Windows path>  ...        (files another program keeps open)
-//   [Windows]  Window<N>=<pid>|<title>|<show>     (top-level windows)
-//   [Mutexes]  <name>=<pid>
+//   [Windows]  Window<N>=<pid>|<title>|<show>     (top-level windows; pid 0: a
+//                                                 window of no process here)
+//   [Mutexes]  <name>=<pid>                       (pid 0: held by another program)
 //   [Time]     SleptMs=<virtual milliseconds slept so far>
 //   [Jobs]     <printer name>=<queued job count>
 //   [Attributes] <Windows path>=<hex attributes>   (files whose attributes are not plain archive)
+//   [Faults]   <service>.<method>=<nth>|*:<error>[:<text>]   calls that fail in scripted runs
 //
 // Declarations that simulated DLLs carry as plain text lines (anywhere in
 // the file, typically after a real PE image):

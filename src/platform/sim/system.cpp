@@ -63,8 +63,11 @@ Err SimSystem::enableShutdownPrivilege() {
     bool admin = false;
     isUserAdmin(&admin);
     if (!admin) {
-        state_.log("Shutdown privilege refused (not an administrator)");
-        return ERROR_NOT_ALL_ASSIGNED;
+        // AdjustTokenPrivileges itself succeeds here (it only leaves
+        // ERROR_NOT_ALL_ASSIGNED behind); the privilege stays off, so the
+        // restart request is what fails.
+        state_.log("Shutdown privilege not assigned (not an administrator)");
+        return 0;
     }
     shutdownPrivilege_ = true;
     state_.log("Shutdown privilege enabled");

@@ -85,7 +85,9 @@ TEST(System, AdministratorWow64AndRestart) {
     } cases[] = {
         {"xp", true, false, 0, ERROR_PRIVILEGE_NOT_HELD, 0},
         {"win7", true, true, 0, ERROR_PRIVILEGE_NOT_HELD, 0},
-        {"xp", false, false, ERROR_NOT_ALL_ASSIGNED, ERROR_PRIVILEGE_NOT_HELD, ERROR_PRIVILEGE_NOT_HELD},
+        // The privilege call succeeds without enabling anything; the restart is refused.
+        {"xp", false, false, 0, ERROR_PRIVILEGE_NOT_HELD, ERROR_PRIVILEGE_NOT_HELD},
+        {"win8", true, false, 0, ERROR_PRIVILEGE_NOT_HELD, 0},
         {"98", true, false, ERROR_CALL_NOT_IMPLEMENTED, 0, 0},
     };
     for (const Case& c : cases) {
