@@ -66,22 +66,28 @@ TEST_F(SpoolerObjects, TakenNamesAreNumberedExceptOnUsb) {
     EXPECT_STREQ(printer_.pPrinterName, "");
 }
 
-// Numbering stops at (98): with the base and (1)..(97) taken, (98) is made;
-// with (98) taken too, the result is IDS_ERR_TOOMANY.
+// Numbering stops at (98): the 99th attempt is P(98), and when that name is
+// taken too there is no 100th attempt.
 TEST_F(SpoolerObjects, NumberingEndsAt98) {
     Prepare("2000", 2);
-    ASSERT_TRUE(AddPrinterNamed("P"));
-    for (int n = 1; n <= 97; ++n) ASSERT_TRUE(AddPrinterNamed("P(" + std::to_string(n) + ")"));
+    auto takeNextCalls = [this](int calls) {
+        for (int nth = 1; nth <= calls; ++nth) {
+            machine_->machine().failCall("spooler.addPrinter", nth, ERROR_PRINTER_ALREADY_EXISTS);
+        }
+    };
+    takeNextCalls(98);
     std::snprintf(name_, sizeof name_, "P");
     printer_.pPrinterName = name_;
     EXPECT_TRUE(AddPrinterNumbered(&printer_, name_, false, resultText)) << resultText;
     EXPECT_STREQ(name_, "P(98)");
 
-    std::snprintf(name_, sizeof name_, "P");
+    takeNextCalls(99);
+    std::snprintf(name_, sizeof name_, "Q");
     printer_.pPrinterName = name_;
     EXPECT_FALSE(AddPrinterNumbered(&printer_, name_, false, resultText));
     EXPECT_EQ(resultText, "<IDS_ERR_TOOMANY>");
     EXPECT_STREQ(name_, "");
+    EXPECT_TRUE(AddPrinterNamed("Q")) << "exactly 99 attempts were made";
 }
 
 // A refusal other than a taken name stops the numbering with its text.
