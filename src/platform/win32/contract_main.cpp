@@ -292,6 +292,9 @@ void CheckProfile(plat::Platform& p, const std::string& dir, Tally& t) {
            "profile: a null key deletes the section");
     t.text(prof.getPrivateProfileString("Setup", "Language", "0", 200, ini), "2",
            "profile: the other sections stay");
+    // WIN.INI is only read here: a section nobody has gives the default.
+    t.text(prof.getProfileString("DrivantoContractNone", "Key", "dflt", 200), "dflt",
+           "profile: WIN.INI without the section gives the default");
 }
 
 // ---------------------------------------------------------------- files

@@ -140,7 +140,8 @@ public:
         const DWORD low = GetFileSize(f.get(), &high);
         if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return LastError();
         if (high != 0 || low > 0x7FFFFFFFu) return ERROR_NOT_ENOUGH_MEMORY;
-        std::string content(low, '\0');
+        std::string content;
+        if (!TryResize(content, low)) return ERROR_NOT_ENOUGH_MEMORY;
         DWORD total = 0;
         while (total < low) {
             DWORD got = 0;
@@ -185,7 +186,8 @@ public:
     Err getFileVersionInfo(const std::string& path, std::vector<std::uint8_t>* block) override {
         std::uint32_t size = 0;
         if (const Err e = getFileVersionInfoSize(path, &size)) return e;
-        std::vector<std::uint8_t> bytes(size);
+        std::vector<std::uint8_t> bytes;
+        if (!TryResize(bytes, size)) return ERROR_NOT_ENOUGH_MEMORY;
         if (!GetFileVersionInfoA(path.c_str(), 0, size, bytes.data())) {
             return LastErrorOr(ERROR_RESOURCE_DATA_NOT_FOUND);
         }

@@ -22,7 +22,8 @@ public:
     std::string getPrivateProfileString(const char* section, const char* key, const char* def,
                                         std::uint32_t size, const std::string& file) override {
         if (size == 0) return std::string();
-        std::vector<char> buffer(size, '\0');
+        std::vector<char> buffer;
+        if (!TryResize(buffer, size)) return std::string();
         const DWORD n =
             GetPrivateProfileStringA(section, key, def, buffer.data(), size, file.c_str());
         return Fetched(buffer, n);
@@ -37,7 +38,8 @@ public:
     std::string getProfileString(const char* section, const char* key, const char* def,
                                  std::uint32_t size) override {
         if (size == 0) return std::string();
-        std::vector<char> buffer(size, '\0');
+        std::vector<char> buffer;
+        if (!TryResize(buffer, size)) return std::string();
         const DWORD n = GetProfileStringA(section, key, def, buffer.data(), size);
         return Fetched(buffer, n);
     }

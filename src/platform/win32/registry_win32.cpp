@@ -107,7 +107,7 @@ public:
             const LONG r = RegEnumValueA(RealKey(key), index, nameBuffer.data(), &nameLength,
                                          nullptr, &t, bytes.data(), &dataLength);
             if (r == ERROR_MORE_DATA && dataLength > bytes.size()) {
-                bytes.resize(dataLength);
+                if (!TryResize(bytes, dataLength)) return ERROR_NOT_ENOUGH_MEMORY;
                 continue;
             }
             if (r != ERROR_SUCCESS) return static_cast<Err>(r);

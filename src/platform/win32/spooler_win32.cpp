@@ -15,11 +15,16 @@ namespace plat::win32 {
 namespace {
 
 // A buffer of the caller's byte count, aligned for the records the spooler
-// writes into it; null when the caller asks for the size only.
+// writes into it; null when the caller asks for the size only. A count that
+// cannot be had leaves it !ok(): the caller answers ERROR_NOT_ENOUGH_MEMORY
+// rather than handing the spooler a buffer smaller than it was told.
 class SpoolBuffer {
 public:
-    explicit SpoolBuffer(std::uint32_t bytes)
-        : words_((bytes + sizeof(void*) - 1) / sizeof(void*)) {}
+    explicit SpoolBuffer(std::uint32_t bytes) {
+        const std::uint64_t words = (std::uint64_t{bytes} + sizeof(void*) - 1) / sizeof(void*);
+        ok_ = words <= SIZE_MAX && TryResize(words_, static_cast<std::size_t>(words));
+    }
+    bool ok() const { return ok_; }
     LPBYTE data() { return words_.empty() ? nullptr : reinterpret_cast<LPBYTE>(words_.data()); }
     template <class T>
     const T* as() const {
@@ -28,6 +33,7 @@ public:
 
 private:
     std::vector<void*> words_;
+    bool ok_ = false;
 };
 
 // Calls `Fn` exported by winspool.drv, looked up by name; a spooler without
@@ -51,6 +57,7 @@ template <class Record, class Call>
 Err EnumNames(std::uint32_t cbBuf, std::uint32_t* cbNeeded, std::vector<std::string>* out,
               Call call) {
     SpoolBuffer buffer(cbBuf);
+    if (!buffer.ok()) return ERROR_NOT_ENOUGH_MEMORY;
     DWORD needed = 0, returned = 0;
     SetLastError(0);
     const BOOL ok = call(buffer.data(), static_cast<DWORD>(cbBuf), &needed, &returned);
@@ -106,6 +113,7 @@ Err ReadPrinter2(HANDLE printer, SpoolBuffer* out) {
     }
     for (int attempt = 0; attempt < 4; ++attempt) {
         *out = SpoolBuffer(needed);
+        if (!out->ok()) return ERROR_NOT_ENOUGH_MEMORY;
         SetLastError(0);
         if (GetPrinterA(printer, 2, out->data(), needed, &needed)) return 0;
         const Err e = LastError();
@@ -204,6 +212,7 @@ public:
     Err getPrinter2(Handle printer, std::uint32_t cbBuf, std::uint32_t* cbNeeded,
                     PrinterInfo2* out) override {
         SpoolBuffer buffer(cbBuf);
+        if (!buffer.ok()) return ERROR_NOT_ENOUGH_MEMORY;
         DWORD needed = 0;
         SetLastError(0);
         const BOOL ok = GetPrinterA(FromHandle<HANDLE>(printer), 2, buffer.data(),
@@ -250,6 +259,7 @@ public:
     Err enumPrinters5(std::uint32_t flags, const char* name, std::uint32_t cbBuf,
                       std::uint32_t* cbNeeded, std::vector<PrinterInfo5>* out) override {
         SpoolBuffer buffer(cbBuf);
+        if (!buffer.ok()) return ERROR_NOT_ENOUGH_MEMORY;
         DWORD needed = 0, returned = 0;
         SetLastError(0);
         const BOOL ok = EnumPrintersA(flags, Mutable(name), 5, buffer.data(),
@@ -353,7 +363,8 @@ public:
 private:
     template <class Call>
     static Err Directory(std::uint32_t cbBuf, std::string* out, Call call) {
-        std::vector<char> buffer(cbBuf + 1, '\0');  // one spare zero ends the text
+        std::vector<char> buffer;  // with one spare zero to end the text
+        if (!TryResize(buffer, std::size_t{cbBuf} + 1)) return ERROR_NOT_ENOUGH_MEMORY;
         DWORD needed = 0;
         SetLastError(0);
         if (!call(cbBuf ? reinterpret_cast<LPBYTE>(buffer.data()) : nullptr,

@@ -73,11 +73,24 @@ private:
     Err error_;
 };
 
+// Sizes come from callers and from the system; a block that cannot be had
+// is ERROR_NOT_ENOUGH_MEMORY, never an exception across the seam.
+template <class Container>
+bool TryResize(Container& c, std::size_t n) {
+    try {
+        c.resize(n);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 // The folder getters: `call(buffer, cch)` returns the length written, or the
 // size needed when the buffer is too small, or 0 on failure.
 template <class Call>
 Err FetchString(std::uint32_t cch, std::string* out, Call call) {
-    std::vector<char> buffer(cch ? cch : 1, '\0');
+    std::vector<char> buffer;
+    if (!TryResize(buffer, cch ? cch : 1)) return ERROR_NOT_ENOUGH_MEMORY;
     SetLastError(0);
     const DWORD n = call(buffer.data(), static_cast<DWORD>(cch));
     if (n == 0) return LastError();
