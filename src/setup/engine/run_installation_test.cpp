@@ -408,6 +408,24 @@ std::vector<FailureCase> FailureCases() {
          }(),
          fail("files.copyFile", 1, ERROR_PATH_NOT_FOUND, "DMCOLOR"),
          "<IDS_ERR_COPYFIEL>DMCOLOR.DLL\nThe system cannot find the path specified.", true},
+        // A text EnsureSystemDriverFiles leaves is seen by the language
+        // monitor's upgrade.
+        {"NoSystemFilesSeenByLanguageMonitor", 5, "USB_TP100_1", {},
+         [=](EngineMachine& m, EngineMedium& md) {
+             outdated(5, "USB_TP100_1", MonitorKeyPath(kLangMonitor))(m, md);
+             for (const char* f : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"}) {
+                 m.sys().files().deleteFile(JoinPath(m.driverDir(), f));
+             }
+             m.machine().failAlways("files.findFirstFile", ERROR_FILE_NOT_FOUND, "ntprint");
+         },
+         "Couldn't find system files.\nThe system cannot find the file specified.", true, true},
+        {"SearchHandleSeenByLanguageMonitor", 6, "USB_TP100_1", {},
+         [=](EngineMachine& m, EngineMedium& md) {
+             outdated(6, "USB_TP100_1", MonitorKeyPath(kLangMonitor))(m, md);
+             m.sys().files().deleteFile(JoinPath(m.driverDir(), "UNIRES.DLL"));
+             m.machine().failAlways("files.findClose", ERROR_INVALID_HANDLE);
+         },
+         "Couldn't close search handle.", false, true},
         {"DriverRefused", 3, "LPT1:", {}, fail("spooler.addPrinterDriver", 1, ERROR_FILE_NOT_FOUND),
          "<IDS_ERR_ADDPRNDRV3>\nThe system cannot find the file specified.", true},
         {"PrinterRefused", 3, "LPT1:", {}, fail("spooler.addPrinter", 1, ERROR_ACCESS_DENIED),
