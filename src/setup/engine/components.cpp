@@ -1,5 +1,7 @@
 #include "setup/engine/components.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "common/sys.h"
@@ -79,6 +81,24 @@ void WriteVersion(const std::string& keyPath, const char* driver, std::uint32_t 
     key.SetDword("DriverVersion", version);
 }
 
+// The DLL the spooler loads for a component ("Driver"), "" when unknown.
+std::string DriverValue(const std::string& keyPath) {
+    RegKey key;
+    char value[261] = {};
+    if (!key.Open(HKEY_LOCAL_MACHINE, keyPath.c_str()) || !key.QueryValue("Driver", value, 260)) {
+        return "";
+    }
+    return value;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
 bool InUse(int copyResult) { return copyResult == kCopyInUse || copyResult == kCopyDenied; }
 
 // CopyDriverFile on a modifiable copy of `name`; *copied is the name as it
@@ -136,7 +156,12 @@ bool ReplaceMonitorDll(const Monitor& monitor, int osClass, bool writeDriver,
     } else if (!resultText.empty()) {
         return false;
     } else {
-        WriteVersion(keyPath, writeDriver ? dll.c_str() : nullptr, monitor.version);
+        // A monitor once replaced under the "n" name still has the spooler
+        // load that older file; point it back at the file just written.
+        std::string loaded = DriverValue(keyPath);
+        bool driverElsewhere = !loaded.empty() && !EqualNoCase(loaded, dll);
+        WriteVersion(keyPath, writeDriver || driverElsewhere ? dll.c_str() : nullptr,
+                     monitor.version);
     }
     if (IsSet(monitor.uiDll)) CopyNamed(monitor.uiDll, SystemDir, osClass, false, resultText);
     return true;

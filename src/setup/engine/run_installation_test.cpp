@@ -279,6 +279,35 @@ TEST(RunInstallation, HeldMonitorDllGoesInUnderTheNName) {
     }
 }
 
+// A COM monitor replaced under the "n" name is pointed back at its own
+// name by the next replacement, so the spooler loads the newest DLL.
+TEST(RunInstallation, ComMonitorReturnsFromTheNName) {
+    EngineMedium medium;
+    EngineMachine m("xp", medium);
+    const std::string key = MonitorKeyPath(kComMonitor);
+    const std::string dll = JoinPath(m.systemDir(), "TCOMMON.DLL");
+    auto upgrade = [&](const std::string& mark) {
+        m.setDword(key, "DriverVersion", 1);
+        medium.write("W32\\TCOMMON.DLL", FileContent("TCOMMON.DLL", mark));
+        InstallSelection s;
+        FillSelection(s, 3, "COM1:");
+        EXPECT_EQ(RunWorker(s), kInstallSucceeded) << resultText;
+    };
+    {
+        InstallSelection first;
+        FillSelection(first, 3, "COM1:");
+        ASSERT_EQ(RunWorker(first), kInstallSucceeded) << resultText;
+    }
+    EXPECT_EQ(m.string(key, "Driver"), "TCOMMON.DLL");
+    m.hold(dll);
+    upgrade("v2");
+    EXPECT_EQ(m.string(key, "Driver"), "nTCOMMON.DLL");
+    m.state().setSection("HeldFiles", {});
+    upgrade("v3");
+    EXPECT_EQ(m.string(key, "Driver"), "TCOMMON.DLL");
+    EXPECT_EQ(m.readFile(dll), FileContent("TCOMMON.DLL", "v3"));
+}
+
 // Every failure the sequence reports: its text, status 1, no crash.
 struct FailureCase {
     const char* name;
