@@ -115,6 +115,26 @@ TEST_F(StartupCliTest, PassesOnWindowsXpWithTheDemoMedium) {
     EXPECT_NE(run.out.find("start-up checks passed"), std::string::npos) << run.out;
 }
 
+// In a scripted run the refusal's box takes the script's answer; a script
+// without one fails the run.
+TEST_F(StartupCliTest, ScriptedRunAnswersTheRefusal) {
+    fs::path machine = NewMachine("me", "me");
+    struct Case {
+        const char* script;
+        int status;
+    } cases[] = {{"# the refusal\nanswer ok\n", 13}, {"# no answer\n", 3}};
+    for (const Case& c : cases) {
+        fs::path script = dir_ / "script.txt";
+        std::ofstream(script, std::ios::binary) << c.script;
+        Outcome run = Shell(Quote(drivanto_) + " --machine " + Quote(machine) + " --medium " +
+                            Quote(demo_) + " --script " + Quote(script) + " 2>&1");
+        EXPECT_EQ(run.status, c.status) << c.script << run.out;
+        EXPECT_NE(run.out.find("MESSAGE Drivanto | This version of Windows is not supported."),
+                  std::string::npos)
+            << run.out;
+    }
+}
+
 TEST_F(StartupCliTest, UsageErrors) {
     struct Case {
         std::string arguments;
