@@ -17,7 +17,10 @@ namespace ui {
 namespace {
 
 struct State {
-    std::unique_ptr<Backend> backend;
+    // Shared with worker threads, which may still post while a test starts
+    // another display.
+    std::shared_ptr<Backend> backend;
+    std::mutex backendLock;
     RunOptions options;
     std::unique_ptr<std::ifstream> scriptFile;
     std::thread::id uiThread = std::this_thread::get_id();
@@ -28,6 +31,16 @@ struct State {
 State& S() {
     static State* s = new State();  // lives until the process ends; workers may outlive main
     return *s;
+}
+
+void SetBackend(std::unique_ptr<Backend> b) {
+    std::lock_guard<std::mutex> g(S().backendLock);
+    S().backend = std::move(b);
+}
+
+std::shared_ptr<Backend> SharedBackend() {
+    std::lock_guard<std::mutex> g(S().backendLock);
+    return S().backend;
 }
 
 std::string BaseNameWithoutExtension(const std::string& path) {
@@ -65,7 +78,10 @@ std::string MessageLine(const std::string& caption, const std::string& text) {
 
 int Start(RunOptions options) {
     State& s = S();
-    s.backend.reset();
+    {
+        std::lock_guard<std::mutex> g(s.backendLock);
+        s.backend.reset();
+    }
     s.uiThread = std::this_thread::get_id();
     s.options = std::move(options);
     Display d = s.options.display;
@@ -80,14 +96,14 @@ int Start(RunOptions options) {
     switch (d) {
     case Display::Script:
     case Display::Terminal:
-        s.backend = detail::MakeModelBackend(s.options);
+        SetBackend(detail::MakeModelBackend(s.options));
         if (!s.backend) {
             std::cerr << "no terminal display in this build" << std::endl;
             return 2;
         }
         break;
     case Display::Native:
-        s.backend = detail::MakeNativeBackend();
+        SetBackend(detail::MakeNativeBackend());
         if (!s.backend) {
             std::cerr << "no native display in this build" << std::endl;
             return 2;
@@ -142,8 +158,12 @@ Dialog* MainWindow() { return S().mainWindow.load(); }
 bool OnUiThread() { return std::this_thread::get_id() == S().uiThread; }
 
 void CallOnUiThread(const std::function<void()>& fn) {
-    Backend* b = S().backend.get();
-    if (OnUiThread() || !b) {
+    if (OnUiThread()) {
+        fn();
+        return;
+    }
+    std::shared_ptr<Backend> b = SharedBackend();
+    if (!b) {
         fn();
         return;
     }
@@ -169,7 +189,7 @@ void StartWorker(std::function<void()> fn) {
         fn();
         S().workers.fetch_sub(1);
         // Wake a waiting modal loop so that it sees the worker has ended.
-        if (Backend* b = S().backend.get()) b->post([] {});
+        if (std::shared_ptr<Backend> b = SharedBackend()) b->post([] {});
     }).detach();
 }
 
