@@ -1,5 +1,8 @@
 #include "ui/sample/sample_dialogs.h"
 
+#include <chrono>
+#include <thread>
+
 #include "platform/win_types.h"
 #include "ui/app.h"
 #include "ui/message_box.h"
@@ -249,7 +252,11 @@ void MainDlg::OnAsk() {
 
 void MainDlg::OnProgress() {
     ProgressDlg progress;
-    ui::StartWorker([&progress] { progress.status = 2; });
+    // The work takes a while: the bar climbs to 90 and holds there meanwhile.
+    ui::StartWorker([&progress] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        progress.status = 2;
+    });
     progress.DoModal(this);
     Log("Progress: " + std::to_string(progress.finalPos));
 }

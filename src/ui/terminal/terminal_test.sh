@@ -24,9 +24,17 @@ expect() {
     screen
     exit 1
 }
+# absent TEXT [what]: waits up to 5 s for TEXT to go.
 absent() {
-    sleep 0.3
-    if screen | grep -F -q -- "$1"; then echo "FAILED: did not expect '$1' ${2:-}"; screen; exit 1; fi
+    i=0
+    while [ $i -lt 50 ]; do
+        if ! screen | grep -F -q -- "$1"; then return 0; fi
+        sleep 0.1
+        i=$((i + 1))
+    done
+    echo "FAILED: did not expect '$1' ${2:-}"
+    screen
+    exit 1
 }
 keys() { for k in "$@"; do tmux send-keys -t "$session" "$k"; sleep 0.15; done; }
 
