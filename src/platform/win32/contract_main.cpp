@@ -865,12 +865,17 @@ void CheckPrinterRoundTrip(plat::Platform& p, Tally& t) {
     t.check(!hadDevMode || PrinterHasDevMode(printerName),
             "printer: the device mode survives writing the record back");
 
+    char previous[256] = {};
+    DWORD previousSize = sizeof previous;
+    const bool hadDefault = GetDefaultPrinterA(previous, &previousSize) != FALSE;
     t.error(sp.setDefaultPrinter(printerName.c_str()), 0,
             "printer: SetDefaultPrinterA (looked up at run time)");
     char current[256] = {};
     DWORD size = sizeof current;
     GetDefaultPrinterA(current, &size);
     t.text(current, printerName, "printer: it is the default printer");
+
+    if (hadDefault) sp.setDefaultPrinter(previous);
 
     t.error(sp.deletePrinter(printer), 0, "printer: delete");
     t.error(sp.closePrinter(printer), 0, "printer: close the deleted printer's handle");
