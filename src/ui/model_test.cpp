@@ -231,6 +231,29 @@ TEST(ModelKeys, EnterAndEscape) {
     }
 }
 
+// The close box of the system menu is Escape: it too does nothing while the
+// Cancel button is disabled (a removal under way cannot be walked out of).
+TEST(ModelKeys, CloseBoxFollowsTheCancelButton) {
+    ScriptRun run("");
+    struct Dlg : Dialog {
+        Dlg() : Dialog(kControls) {}
+        bool OnInitDialog() override {
+            Dialog::OnInitDialog();
+            auto& m = *static_cast<ModelBackend*>(detail::ActiveBackend());
+            EnableItem(IDCANCEL, false);
+            m.systemCommand(*this, 0xF060);
+            stillOpen = !m.window(*this)->ended;
+            EnableItem(IDCANCEL, true);
+            m.systemCommand(*this, 0xF060);
+            return true;
+        }
+        bool stillOpen = false;
+    } d;
+    EXPECT_EQ(d.DoModal(), IDCANCEL);
+    EXPECT_TRUE(d.stillOpen);
+    run.finish();
+}
+
 const DialogTemplate kParent = {
     310, 200, 100, "Parent", kCaption, "System", 10,
     {
