@@ -530,7 +530,10 @@ Err SimSpooler::addPrinter(const char* server, std::uint32_t level, const PRINTE
     if (Err err = begin(server)) return err;
     if (level != 2) return ERROR_INVALID_LEVEL;
     std::string name = Text(info.pPrinterName);
-    if (name.empty() || name.size() > 220 || name.find_first_of("\\,") != std::string::npos) {
+    // "\\" and "," are refused; a double-byte character's trail byte may
+    // look like either and is not.
+    if (name.empty() || name.size() > 220 || FindCharAnsi(name, '\\') != std::string::npos ||
+        FindCharAnsi(name, ',') != std::string::npos) {
         return ERROR_INVALID_PRINTER_NAME;
     }
     if (reg_.exists(printerKey(name))) return ERROR_PRINTER_ALREADY_EXISTS;

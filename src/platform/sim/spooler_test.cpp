@@ -292,6 +292,8 @@ TEST_F(SpoolerTest, AddPrinterChecksNameDriverPortAndProcessor) {
         {"no port", [](Printer& p) { p.name = "n2"; p.port.clear(); }, ERROR_UNKNOWN_PORT},
         {"unknown driver", [](Printer& p) { p.name = "n3"; p.driver = "Nope"; }, ERROR_UNKNOWN_PRINTER_DRIVER},
         {"unknown processor", [](Printer& p) { p.name = "n4"; p.processor = "KSProc"; }, ERROR_UNKNOWN_PRINTPROCESSOR},
+        // GBK "\x95\x5C" has a trail byte equal to a backslash.
+        {"double-byte name", [](Printer& p) { p.name = "\xB4\xF2\x95\x5C"; }, ERROR_SUCCESS},
         {"two known ports", [](Printer& p) { p.name = "n5"; p.port = "LPT1:,LPT2:"; }, ERROR_SUCCESS},
     };
     for (const Case& c : cases) {
