@@ -487,8 +487,9 @@ INT_PTR CALLBACK Win32Backend::DialogProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
         int id = LOWORD(wp), code = HIWORD(wp);
         const ControlTemplate* c = d.Template().find(id);
         if (theBackend && theBackend->quiet && lp) return TRUE;
-        // Escape (IDCANCEL from the keyboard) does nothing while the Cancel button is disabled.
-        if (id == IDCANCEL && !lp) {
+        // Escape and the close box do nothing while the Cancel button is
+        // disabled (a disabled button cannot be clicked, so no click is lost).
+        if (id == IDCANCEL) {
             HWND cancel = GetDlgItem(h, IDCANCEL);
             if (cancel && !IsWindowEnabled(cancel)) return TRUE;
         }
