@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <strings.h>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -114,7 +115,13 @@ bool verQueryValue(const std::vector<std::uint8_t>& block, const std::string& su
 bool verQueryString(const std::vector<std::uint8_t>& block, const std::string& subBlock,
                     std::string* value) {
     Node node;
-    if (!Find(block, subBlock, &node) || !node.text) return false;
+    if (!Find(block, subBlock, &node)) return false;
+    // Some resource compilers mark strings as binary (wType 0); what lies
+    // under StringFileInfo is text all the same, as VerQueryValueA treats it.
+    std::size_t first = subBlock.find_first_not_of('\\');
+    bool underStrings = first != std::string::npos && subBlock.size() - first >= 14 &&
+                        strncasecmp(subBlock.c_str() + first, "StringFileInfo", 14) == 0;
+    if (!node.text && !underStrings) return false;
     std::u16string text;
     for (std::size_t p = node.valueOffset; p + 2 <= node.valueOffset + node.valueBytes; p += 2) {
         char16_t c = Word(block, p);

@@ -127,6 +127,28 @@ TEST(VersionBlock, QueriesMatchWithoutRegardToCaseAndMissOtherwise) {
     EXPECT_FALSE(verQueryString(block, "\\VarFileInfo\\Translation", &text));
 }
 
+// Some resource compilers mark strings as binary, with the length in bytes.
+TEST(VersionBlock, StringsMarkedBinaryStillReadAsText) {
+    VersionFields f;
+    f.fileVersion = "4.3.2.1";
+    auto block = BlockOf(BuildPeWithVersion(f));
+    const std::u16string key = u"FileVersion";
+    std::string needle;
+    for (char16_t c : key) {
+        needle.push_back(static_cast<char>(c & 0xFF));
+        needle.push_back(static_cast<char>(c >> 8));
+    }
+    std::string bytes(block.begin(), block.end());
+    std::size_t at = bytes.find(needle);
+    ASSERT_NE(at, std::string::npos);
+    std::size_t node = at - 6;
+    block[node + 2] = static_cast<std::uint8_t>((f.fileVersion.size() + 1) * 2);  // bytes
+    block[node + 4] = 0;                                                         // binary
+    std::string text;
+    ASSERT_TRUE(verQueryString(block, "\\StringFileInfo\\040904b0\\FileVersion", &text));
+    EXPECT_EQ(text, "4.3.2.1");
+}
+
 TEST(VersionBlock, DamagedBlocksReadAsMissingNotPastTheEnd) {
     VersionFields f;
     f.fileVersion = "1.0.0.5";
