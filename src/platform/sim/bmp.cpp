@@ -5,6 +5,8 @@
 #include "platform/sim/bmp.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace plat::sim {
 namespace {
@@ -21,13 +23,23 @@ constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
 }  // namespace
 
 Err ParseBmp(const std::string& bytes, Bitmap* out) {
-    if (bytes.size() < kFileHeader + 12 || bytes[0] != 'B' || bytes[1] != 'M') return ERROR_BAD_FORMAT;
+    std::string why;
+    return ParseBmp(bytes, out, &why);
+}
+
+Err ParseBmp(const std::string& bytes, Bitmap* out, std::string* why) {
+    auto refuse = [why](std::string reason) {
+        *why = std::move(reason);
+        return ERROR_BAD_FORMAT;
+    };
+    if (bytes.size() < kFileHeader + 12) return refuse("file of " + std::to_string(bytes.size()) + " bytes is too short");
+    if (bytes[0] != 'B' || bytes[1] != 'M') return refuse("no \"BM\" signature");
     std::uint32_t pixelOffset = U32(bytes, 10);
     std::uint32_t headerSize = U32(bytes, kFileHeader);
     if (headerSize != 12 && headerSize != 40 && headerSize != 108 && headerSize != 124) {
-        return ERROR_BAD_FORMAT;
+        return refuse("info header size " + std::to_string(headerSize) + " is not one Windows knows");
     }
-    if (bytes.size() < kFileHeader + headerSize) return ERROR_BAD_FORMAT;
+    if (bytes.size() < kFileHeader + headerSize) return refuse("info header cut short");
 
     std::int64_t width, height;
     std::uint32_t planes, bpp, compression = kBiRgb, colorsUsed = 0;
@@ -45,29 +57,40 @@ Err ParseBmp(const std::string& bytes, Bitmap* out) {
         colorsUsed = U32(bytes, 46);
     }
     std::int64_t rows = height < 0 ? -height : height;
-    if (width <= 0 || rows == 0 || width > kMaxSide || rows > kMaxSide || planes != 1) {
-        return ERROR_BAD_FORMAT;
+    if (width <= 0 || rows == 0 || width > kMaxSide || rows > kMaxSide) {
+        return refuse("size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
     }
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return ERROR_BAD_FORMAT;
+    if (planes != 1) return refuse(std::to_string(planes) + " planes");
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
+        return refuse(std::to_string(bpp) + " bits per pixel");
+    }
     bool rle = compression == kBiRle8 || compression == kBiRle4;
-    if (compression == kBiRle8 && bpp != 8) return ERROR_BAD_FORMAT;
-    if (compression == kBiRle4 && bpp != 4) return ERROR_BAD_FORMAT;
-    if (compression == kBiBitfields && bpp != 16 && bpp != 32) return ERROR_BAD_FORMAT;
-    if (compression > kBiBitfields) return ERROR_BAD_FORMAT;
-    if (rle && height < 0) return ERROR_BAD_FORMAT;   // compressed bitmaps are bottom-up only
+    if (compression > kBiBitfields || (compression == kBiRle8 && bpp != 8) ||
+        (compression == kBiRle4 && bpp != 4) || (compression == kBiBitfields && bpp != 16 && bpp != 32)) {
+        return refuse("compression " + std::to_string(compression) + " at " + std::to_string(bpp) +
+                      " bits per pixel");
+    }
+    if (rle && height < 0) return refuse("compressed bitmap stored top-down");
 
     // The colour table (or the three masks of BI_BITFIELDS after a 40-byte
     // header) sits between the headers and the pixels.
     std::uint64_t entrySize = headerSize == 12 ? 3 : 4;
     std::uint64_t colors = bpp <= 8 ? (colorsUsed ? colorsUsed : (1u << bpp)) : colorsUsed;
-    if (bpp <= 8 && colors > (1u << bpp)) return ERROR_BAD_FORMAT;
+    if (bpp <= 8 && colors > (1u << bpp)) {
+        return refuse(std::to_string(colors) + " colours at " + std::to_string(bpp) + " bits per pixel");
+    }
     std::uint64_t table = colors * entrySize + (compression == kBiBitfields && headerSize == 40 ? 12 : 0);
     std::uint64_t minimumOffset = kFileHeader + headerSize + table;
-    if (pixelOffset < minimumOffset || pixelOffset > bytes.size()) return ERROR_BAD_FORMAT;
+    if (pixelOffset < minimumOffset || pixelOffset > bytes.size()) {
+        return refuse("pixel data offset " + std::to_string(pixelOffset) + " outside the file");
+    }
 
     std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bpp + 31) / 32) * 4;
     std::uint64_t pixels = rle ? 2 : stride * static_cast<std::uint64_t>(rows);   // RLE: at least an end mark
-    if (bytes.size() - pixelOffset < pixels) return ERROR_BAD_FORMAT;
+    if (bytes.size() - pixelOffset < pixels) {
+        return refuse("pixel data cut short: " + std::to_string(bytes.size() - pixelOffset) + " of " +
+                      std::to_string(pixels) + " bytes");
+    }
 
     out->width = static_cast<int>(width);
     out->height = static_cast<int>(rows);

@@ -8,5 +8,8 @@
 namespace plat::sim {
 
 Err ParseBmp(const std::string& fileBytes, Bitmap* out);
+// The same, with what is wrong in words when the file is refused
+// ("info header size 64 is not one Windows knows").
+Err ParseBmp(const std::string& fileBytes, Bitmap* out, std::string* why);
 
 }  // namespace plat::sim

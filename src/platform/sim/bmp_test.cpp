@@ -82,31 +82,34 @@ TEST(Bmp, RefusesBrokenFiles) {
     Put(offsetInsideHeader, 10, 20, 4);
 
     struct Case {
-        const char* what;
         std::string bytes;
+        const char* why;   // part of the reason given
     } cases[] = {
-        {"empty", ""},
-        {"only the file header", good.substr(0, 14)},
-        {"not BM", notBm},
-        {"header size 64", MakeBmp({64})},
-        {"header cut short", good.substr(0, 30)},
-        {"zero width", MakeBmp({40, 0, 2})},
-        {"negative width", MakeBmp({40, -3, 2})},
-        {"zero height", MakeBmp({40, 3, 0})},
-        {"width beyond reason", MakeBmp({40, 100000, 1, 1})},
-        {"two planes", [] { Shape s; s.planes = 2; return MakeBmp(s); }()},
-        {"7 bits per pixel", MakeBmp({40, 3, 2, 7})},
-        {"unknown compression", MakeBmp({40, 3, 2, 24, 9})},
-        {"RLE8 at 24 bits", MakeBmp({40, 3, 2, 24, 1})},
-        {"top-down RLE", MakeBmp({40, 4, -2, 8, 1})},
-        {"more colours than the depth allows", MakeBmp({40, 3, 2, 4, 0, 17})},
-        {"pixels cut by one byte", [] { Shape s; s.pixelBytesShort = 1; return MakeBmp(s); }()},
-        {"pixel offset past the end", offsetPastEnd},
-        {"pixel offset inside the headers", offsetInsideHeader},
+        {"", "0 bytes is too short"},
+        {good.substr(0, 14), "too short"},
+        {notBm, "no \"BM\""},
+        {MakeBmp({64}), "info header size 64"},
+        {good.substr(0, 30), "info header cut short"},
+        {MakeBmp({40, 0, 2}), "size 0 x 2 out of range"},
+        {MakeBmp({40, -3, 2}), "size -3 x 2"},
+        {MakeBmp({40, 3, 0}), "size 3 x 0"},
+        {MakeBmp({40, 100000, 1, 1}), "size 100000 x 1"},
+        {[] { Shape s; s.planes = 2; return MakeBmp(s); }(), "2 planes"},
+        {MakeBmp({40, 3, 2, 7}), "7 bits per pixel"},
+        {MakeBmp({40, 3, 2, 24, 9}), "compression 9"},
+        {MakeBmp({40, 3, 2, 24, 1}), "compression 1 at 24"},
+        {MakeBmp({40, 4, -2, 8, 1}), "top-down"},
+        {MakeBmp({40, 3, 2, 4, 0, 17}), "17 colours at 4"},
+        {[] { Shape s; s.pixelBytesShort = 1; return MakeBmp(s); }(), "cut short: 23 of 24"},
+        {offsetPastEnd, "outside the file"},
+        {offsetInsideHeader, "offset 20 outside"},
     };
     for (const Case& c : cases) {
         Bitmap bmp;
-        EXPECT_EQ(ParseBmp(c.bytes, &bmp), ERROR_BAD_FORMAT) << c.what;
+        std::string why;
+        EXPECT_EQ(ParseBmp(c.bytes, &bmp, &why), ERROR_BAD_FORMAT) << c.why;
+        EXPECT_NE(why.find(c.why), std::string::npos) << "reason: " << why;
+        EXPECT_EQ(ParseBmp(c.bytes, &bmp), ERROR_BAD_FORMAT) << c.why;
     }
 }
 
