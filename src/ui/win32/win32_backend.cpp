@@ -663,7 +663,11 @@ OpResult Win32Backend::control(Dialog& d, int id, Op op, const OpArgs& a) {
             send(LVM_SETITEMSTATE, static_cast<WPARAM>(a.a), reinterpret_cast<LPARAM>(&item));
             r.value = a.a < count ? a.a : -1;
         } else {
-            r.value = static_cast<int>(send(combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(a.a)));
+            // An index out of range clears the selection, as Windows documents it
+            // (not every implementation does so by itself).
+            int index = a.a >= 0 && a.a < count ? a.a : -1;
+            send(combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index));
+            r.value = index;
         }
         break;
     case Op::GetItemText:
