@@ -144,6 +144,25 @@ INSTANTIATE_TEST_SUITE_P(AllWindowsAndPorts, EndToEnd,
                              return name;
                          });
 
+// The way the progress dialog watches the worker: it polls the status
+// with acquire loads, and once the status is set the result text is
+// complete, before the worker thread has been joined.
+TEST(RunInstallation, StatusPublishesTheResultText) {
+    EngineMedium medium;
+    EngineMachine m("win7", medium);
+    InstallSelection s;
+    FillSelection(s, 7, "COM1:");
+    std::atomic<std::int32_t> status{kInstallRunning};
+    InstallThreadArgs args{&s, &status};
+    std::thread worker = StartInstallation(&args);
+    std::int32_t seen = kInstallRunning;
+    while ((seen = status.load(std::memory_order_acquire)) == kInstallRunning) std::this_thread::yield();
+    EXPECT_EQ(seen, kInstallSucceeded);
+    EXPECT_EQ(resultText, "<IDS_INF_NTRESTART>");
+    EXPECT_STREQ(s.modelName, "TP-100(S)");
+    worker.join();
+}
+
 // A second installation of the same model on a parallel port numbers the
 // printer, and the numbered one becomes the default printer.
 TEST(RunInstallation, TakenNameIsNumberedAndMadeDefault) {
