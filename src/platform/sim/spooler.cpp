@@ -42,6 +42,7 @@ constexpr std::uint32_t kPrinterInfo5Size = 20;
 constexpr std::uint32_t kNameInfoSize = 4;    // PORT_INFO_1, MONITOR_INFO_1, PRINTPROCESSOR_INFO_1
 
 constexpr const char* kLocalPortMonitor = "Local Port";
+constexpr const char* kLocalPortsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
 const char* const kLocalPorts[] = {"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:",
                                    "COM3:", "COM4:", "FILE:"};
 
@@ -285,6 +286,11 @@ std::vector<Port> SimSpooler::ports() {
     for (const std::string& monitor : monitorNames()) {
         if (EqualNoCase(monitor, kLocalPortMonitor)) {
             for (const char* p : kLocalPorts) add(p, monitor);
+            // On the NT family the Local Port monitor also serves the ports
+            // listed under ...\Windows NT\CurrentVersion\Ports.
+            if (nt()) {
+                for (const std::string& p : reg_.valueNames(kLocalPortsKey)) add(p, monitor);
+            }
             continue;
         }
         std::string dll = reg_.string(std::string(kMonitorsKey) + "\\" + monitor, "Driver");

@@ -427,6 +427,14 @@ TEST_F(SpoolerTest, PortsComeFromTheMonitors) {
     for (const char* p : {"KSCOM1:", "KSCOM2:", "USB_KS-80_1"}) {
         EXPECT_NE(std::find(all.begin(), all.end(), p), all.end()) << p;
     }
+    // The Local Port monitor's own list, where the serial settings live.
+    ASSERT_EQ(reg().setString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM1:", "9600,n,8,1"),
+              ERROR_SUCCESS);
+    ASSERT_EQ(reg().setString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM5:", ""),
+              ERROR_SUCCESS);
+    all = ports();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "COM1:"), 1);
+    EXPECT_EQ(std::count(all.begin(), all.end(), "COM5:"), 1);
     // The size query: each PORT_INFO_1 is 4 bytes and its name.
     std::uint32_t needed = 0;
     std::vector<std::string> out;
