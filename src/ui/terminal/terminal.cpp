@@ -283,7 +283,7 @@ private:
         started_ = true;
         std::setlocale(LC_ALL, "");
         if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
-        set_escdelay(25);
+        set_escdelay(100);  // long enough that an arrow key never splits into Escape and letters
         initscr();
         cbreak();
         noecho();
