@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/sim/sim_context.h"
+#include "platform/sim/sim_platform.h"
 #include "platform/sim/spooler_registry.h"
 #include "platform/sim/test_machine.h"
 
@@ -577,6 +578,36 @@ TEST_F(SpoolerTest, SetDefaultPrinterWritesWinIni) {
 
 TEST_F(SpoolerTestNt4, SetDefaultPrinterIsNotExported) {
     EXPECT_EQ(spooler().setDefaultPrinter("KS-80(S)"), ERROR_PROC_NOT_FOUND);
+}
+
+// --- two programs on one machine ---------------------------------------------
+
+// The setup and the uninstaller, running at the same time, see one spooler.
+TEST_F(SpoolerTest, SecondProgramSeesTheSameSpooler) {
+    SimPlatformOptions o;
+    o.machineDir = machine_.dir();
+    o.mediumDir = DemoMediumDir();
+    o.programName = "Uninstall.exe";
+    std::string error;
+    auto other = SimPlatform::Open(o, &error);
+    ASSERT_TRUE(other) << error;
+
+    addDriver();
+    ASSERT_EQ(addPrinter(), ERROR_SUCCESS);
+    Handle h = 0;
+    ASSERT_EQ(other->spooler().openPrinter("KS-80(S)", PRINTER_ALL_ACCESS, &h), ERROR_SUCCESS);
+    EXPECT_EQ(other->spooler().deletePrinter(h), ERROR_SUCCESS);
+    other->spooler().closePrinter(h);
+    EXPECT_EQ(spooler().openPrinter("KS-80(S)", PRINTER_ALL_ACCESS, &h), ERROR_INVALID_PRINTER_NAME);
+
+    Handle manager = 0, service = 0;
+    ASSERT_EQ(other->services().openSCManager(nullptr, SC_MANAGER_ALL_ACCESS, &manager), ERROR_SUCCESS);
+    ASSERT_EQ(other->services().openService(manager, "Spooler", SERVICE_STOP, &service), ERROR_SUCCESS);
+    ASSERT_EQ(other->services().controlService(service, SERVICE_CONTROL_STOP, nullptr), ERROR_SUCCESS);
+    std::string dir;
+    EXPECT_EQ(spooler().getPrinterDriverDirectory(nullptr, nullptr, 1, 256, &dir), RPC_S_SERVER_UNAVAILABLE);
+    other->services().closeServiceHandle(service);
+    other->services().closeServiceHandle(manager);
 }
 
 // --- a stopped spooler -------------------------------------------------------
