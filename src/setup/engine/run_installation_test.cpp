@@ -249,6 +249,28 @@ INSTANTIATE_TEST_SUITE_P(
         UpgradeCase{"Processor98", 0, "LPT1:", ProcessorKeyPath(0, kProcessor), "TPPROC.DLL", 4, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A spooler still stopped after the wait is started once more, and the
+// installation goes on after a further 2500 ms.
+TEST(RunInstallation, SpoolerStartedAgainWhenStillStopped) {
+    EngineMedium medium;
+    EngineMachine m("xp", medium);
+    {
+        InstallSelection first;
+        FillSelection(first, 3, "COM1:");
+        ASSERT_EQ(RunWorker(first), kInstallSucceeded) << resultText;
+    }
+    m.setDword(MonitorKeyPath(kComMonitor), "DriverVersion", 1);
+    m.machine().failCall("services.startService", 1, ERROR_SERVICE_REQUEST_TIMEOUT);
+    const std::uint64_t before = m.machine().sleptMs();
+    InstallSelection s;
+    FillSelection(s, 3, "COM1:");
+    ASSERT_EQ(RunWorker(s), kInstallSucceeded) << resultText;
+    EXPECT_EQ(resultText, "<IDS_INF_NTRESTART>");
+    // stop 100 + 500, after the start 2500, ten queries 3000, again 2500
+    EXPECT_EQ(m.machine().sleptMs() - before, 600u + 2500u + 3000u + 2500u);
+    EXPECT_EQ(m.state().get("Spooler", "State", "running"), "running");
+}
+
 // With the COM monitor and the processor both outdated, one run replaces
 // only the monitor; the next run the processor.
 TEST(RunInstallation, OneUpgradePerRun) {
