@@ -4,17 +4,10 @@
 # Run as root on Debian 12 from the project folder: scripts/demo.sh [--os NAME]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/packages.sh
 
 packages=(cmake ninja-build g++ libgtest-dev libncurses-dev libmspack-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+install_packages "${packages[@]}"
 
 os=xp
 if [ "${1:-}" = "--os" ] && [ -n "${2:-}" ]; then os=$2; fi

@@ -5,18 +5,11 @@
 # Run as root on Debian 12 from the project folder: scripts/test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/packages.sh
 
 packages=(cmake ninja-build g++ libgtest-dev libncurses-dev libmspack-dev tmux
           mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb xauth)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+install_packages "${packages[@]}"
 
 jobs=$(nproc)
 for preset in default asan; do
