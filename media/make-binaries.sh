@@ -34,7 +34,7 @@ pe() {
 }
 
 # Port monitors: the simulated spooler takes their ports from these lines.
-pe "$w32/KSCOMMON.DLL" 1.0.0.3 "Kestran COM Port Monitor" "SIM-PORTS=KSCOM1:,KSCOM2:,KSCOM3:,KSCOM4:"
+pe "$w32/KSCOMMON.DLL" 1.0.0.3 "Kestran COM Port Monitor" "SIM-PORTS=KSCOM1:,KSCOM2:,KSCOM3:,KSCOM4:,KSCOM5:,KSCOM6:,KSCOM7:,KSCOM8:"
 pe "$w32/KSUSBMON.DLL" 1.0.0.5 "Kestran USB Port Monitor" 'SIM-PORTS-FROM-REGISTRY=SOFTWARE\KESTRAN\PORTNAME'
 pe "$w32/KSCOMUI.DLL" 1.0.0.3 "Kestran COM Port Monitor UI"
 pe "$w32/KSUSBUI.DLL" 1.0.0.5 "Kestran USB Port Monitor UI"
