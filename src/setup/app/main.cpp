@@ -4,13 +4,21 @@
 //
 //   drivanto --machine DIR --medium DIR [--script FILE|-]
 //
-// Exit status: 0 when the start-up checks pass; 11 when another copy runs,
+// Without --script the wizard is drawn in the terminal; when standard input
+// or output is no terminal there is nothing to draw on: message boxes are
+// printed as MESSAGE lines and the wizard does not appear.
+//
+// Exit status: 0 when the start-up checks pass (the wizard ran, or could not
+// be shown); 11 when another copy runs,
 // 12 when the uninstaller is open, 13 on a refused Windows version, 14 when
 // the configured printer offers no port; 3 when a script fails; 64 for a
 // usage error and 70 when the machine cannot be opened.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -101,16 +109,15 @@ int main(int argc, char** argv) {
     hooks.clock = &platform->clock();
     int status = 0;
 #ifdef _WIN32
-    const bool framework = true;   // real message boxes, or a script
+    const bool framework = true;   // real windows, or a script
 #else
-    const bool framework = args.scripted;
+    const bool framework = args.scripted || (::isatty(0) && ::isatty(1));
 #endif
     if (framework) {
         int uiArgc = static_cast<int>(args.uiArgs.size()) - 1;
         status = ui::Init(uiArgc, args.uiArgs.data(), hooks);
     } else {
-        // Until the wizard exists there is nothing to show but message boxes,
-        // which without a display are printed as MESSAGE lines.
+        // No terminal to draw on: message boxes are printed as MESSAGE lines.
         ui::RunOptions options;
         options.display = ui::Display::None;
         options.hooks = hooks;
@@ -120,10 +127,9 @@ int main(int argc, char** argv) {
 
     setup::SetupApp app;
     app.InitInstance();
-    if (app.Outcome() == setup::StartupOutcome::Passed) {
-        std::fputs("Drivanto: the start-up checks passed; the wizard is not built yet, so the "
-                   "program ends here.\n",
-                   stdout);
+    if (app.Outcome() == setup::StartupOutcome::Passed && app.WizardResult() < 0) {
+        std::fputs("drivanto: no display for the wizard: run it in a terminal or with --script\n",
+                   stderr);
     }
     std::fflush(stdout);
     int uiStatus = ui::Shutdown();

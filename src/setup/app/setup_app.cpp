@@ -3,6 +3,7 @@
 #include "common/language_text.h"
 #include "common/sys.h"
 #include "setup/config/driver_config.h"
+#include "ui/app.h"
 #include "ui/message_box.h"
 
 namespace setup {
@@ -98,11 +99,40 @@ StartupOutcome SetupApp::RunChecks() {
     return StartupOutcome::Passed;
 }
 
+SetupWindows::SetupWindows(bool showAgreement, bool chineseFont) {
+    wizard.showAgreement = showAgreement ? 1 : 0;
+    agreementPage.loadLicense = wizard.showAgreement;
+    if (chineseFont) {
+        wizard.chineseFont = 1;
+        agreementPage.chineseFont = 1;
+        modePage.chineseFont = 1;
+        osPage.chineseFont = 1;
+        modelPage.chineseFont = 1;
+        portPage.chineseFont = 1;
+    }
+    wizard.AddPage("\xD4\xC4\xB6\xC1\xB0\xE6\xC8\xA8\xC9\xF9\xC3\xF7", &agreementPage, 133);  // 阅读版权声明
+    wizard.AddPage("STEP 2\tSelect Install Module", &modelPage, 131);
+    wizard.AddPage("\xD1\xA1\xD4\xF1\xB0\xB2\xD7\xB0\xC4\xA3\xCA\xBD", &modePage, 137);  // 选择安装模式
+    wizard.AddPage("STEP 1\tSelect Install OS", &osPage, 130);
+    wizard.AddPage("STEP 3\tSet Printer Port and Confirm Setup", &portPage, 132);
+}
+
+int SetupWindows::Run() {
+    ui::SetMainWindow(&wizard);
+    int result = wizard.DoModal();
+    ui::SetMainWindow(nullptr);
+    return result;
+}
+
 bool SetupApp::InitInstance() {
     outcome_ = RunChecks();
     if (outcome_ != StartupOutcome::Passed) return false;
+    // The three-dimensional control look is every back end's own.
     showAgreement = ReadIniInt("DRVCONFIG\\setup.ini", "DEVICENAME", "LOADLICENSE") != 0;
     chineseFont = ReadIniInt("DRVCONFIG\\setup.ini", "DEVICENAME", "LANGUAGE") == 0;
+    SetupWindows windows(showAgreement, chineseFont);
+    wizardResult_ = windows.Run();
+    windows.wizard.DestroyPages();
     return false;
 }
 

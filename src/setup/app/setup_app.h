@@ -4,7 +4,29 @@
 
 #include <string>
 
+#include "setup/pages/mode_page.h"
+#include "setup/pages/model_page.h"
+#include "setup/pages/os_page.h"
+#include "setup/pages/port_page.h"
+#include "setup/wizard/agreement_page.h"
+#include "setup/wizard/setup_wizard_dlg.h"
+
 namespace setup {
+
+// The wizard with its five pages, registered in their order: agreement,
+// printer model, installation mode, operating system, port.
+struct SetupWindows {
+    SetupWindows(bool showAgreement, bool chineseFont);
+    // Runs the wizard modally as the program's main window; its result.
+    int Run();
+
+    SetupWizardDlg wizard;
+    AgreementPage agreementPage;
+    ModePage modePage;
+    OsPage osPage;
+    ModelPage modelPage;
+    PortPage portPage;
+};
 
 // How the start-up ended; each refusal is its own exit status.
 enum class StartupOutcome {
@@ -17,8 +39,8 @@ enum class StartupOutcome {
 
 class SetupApp {
 public:
-    // The whole start-up. It always returns false: the program ends
-    // afterwards without a message loop.
+    // The whole start-up, the wizard included. It always returns false: the
+    // program ends afterwards without a message loop.
     bool InitInstance();
 
     StartupOutcome Outcome() const { return outcome_; }
@@ -27,6 +49,10 @@ public:
     // Start-up values the wizard and its pages take over.
     bool showAgreement = false;   // DEVICENAME/LOADLICENSE non-zero
     bool chineseFont = false;     // DEVICENAME/LANGUAGE 0 or missing
+
+    // How the wizard ended (IDOK, IDCANCEL; -1 when it could not be shown;
+    // 0 when the start-up refused before it).
+    int WizardResult() const { return wizardResult_; }
 
     // The single checks, in the order InitInstance runs them.
     static bool AnotherCopyRuns();           // brings that copy's window to the front
@@ -40,6 +66,7 @@ public:
 private:
     StartupOutcome RunChecks();
     StartupOutcome outcome_ = StartupOutcome::Passed;
+    int wizardResult_ = 0;
 };
 
 }  // namespace setup

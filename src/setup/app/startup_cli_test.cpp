@@ -64,6 +64,12 @@ protected:
         EXPECT_EQ(made.status, 0) << made.out;
         return machine;
     }
+    Outcome Scripted(const fs::path& machine, const fs::path& medium, const std::string& script) {
+        fs::path file = dir_ / "wizard-script.txt";
+        std::ofstream(file, std::ios::binary) << script;
+        return Shell(Quote(drivanto_) + " --machine " + Quote(machine) + " --medium " +
+                     Quote(medium) + " --script " + Quote(file) + " 2>&1");
+    }
     Outcome Drivanto(const fs::path& machine, const fs::path& medium) {
         return Shell(Quote(drivanto_) + " --machine " + Quote(machine) + " --medium " +
                      Quote(medium) + " 2>&1");
@@ -109,10 +115,49 @@ TEST_F(StartupCliTest, RefusesAConfigurationWhoseLastModelHasNoPort) {
         << run.out;
 }
 
+// Past the checks the wizard opens; Cancel ends the program.
 TEST_F(StartupCliTest, PassesOnWindowsXpWithTheDemoMedium) {
-    Outcome run = Drivanto(NewMachine("xp", "xp"), demo_);
+    Outcome run = Scripted(NewMachine("xp", "xp"), demo_, "dump\nkey ESCAPE\n");
     EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_NE(run.out.find("start-up checks passed"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("dialog 102"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("page 133"), std::string::npos) << run.out;
+}
+
+// Without a terminal and without a script the wizard has nothing to draw on:
+// the program says so and ends.
+TEST_F(StartupCliTest, NoDisplayForTheWizard) {
+    Outcome run = Shell(Quote(drivanto_) + " --machine " + Quote(NewMachine("xp", "xp")) +
+                        " --medium " + Quote(demo_) + " </dev/null 2>&1");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("no display for the wizard"), std::string::npos) << run.out;
+}
+
+// The whole way to the port page with the demo medium on Windows XP: accept
+// the agreement, keep the default model, typical mode, the detected Windows,
+// then Cancel on the port page.
+TEST_F(StartupCliTest, WalksToThePortPageAndCancels) {
+    const char* script =
+        "click 1057\n"
+        "key ENTER\n"            // to the model page
+        "key ENTER\n"            // to the mode page
+        "key ENTER\n"            // to the Windows page
+        "key ENTER\n"            // to the port page
+        "dump\n"
+        "click 2\n";
+    fs::path machine = NewMachine("xp", "xp");
+    Outcome run = Scripted(machine, demo_, script);
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("page 132"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("1 defbutton \"&Install\" enabled"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"USB_QPX-T510_1\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("1041 droplist \"\" disabled shown items=[\"110\",\"300\",\"1200\","
+                           "\"2400\",\"4800\",\"9600\",\"19200\",\"38400\",\"57600\",\"115200\"] sel=5"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("MESSAGE"), std::string::npos) << run.out;
+    // Cancel installs nothing.
+    Outcome shown = Shell(Quote(winsim_) + " show " + Quote(machine) + " 2>&1");
+    EXPECT_EQ(shown.out.find("QPX-T510"), std::string::npos) << shown.out;
 }
 
 // In a scripted run the refusal's box takes the script's answer; a script

@@ -3,6 +3,9 @@
 // button enabled.
 #pragma once
 
+#include <string>
+
+#include "platform/system.h"
 #include "ui/dialog.h"
 
 namespace setup {
@@ -39,5 +42,15 @@ extern OsPage* theOsPage;
 
 // The persisted compatibility-assistant key of the current user.
 extern const char kCompatibilityPersistedKey[];
+
+// The OsClass of a Windows version; `button` (may be null) receives the
+// page's button of that version, 0 when the version has none (Windows 95,
+// versions after Windows 7, unknown platforms). Version 6.0 is told apart
+// by the product name.
+int OsClassOf(const plat::OsVersionInfo& version, int* button);
+
+// ProductName of HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion; "" when it
+// cannot be read.
+std::string ReadProductName();
 
 }  // namespace setup

@@ -61,10 +61,6 @@ extern int reloadBaud;
 extern char portSection[200];
 extern char portFile[200];
 
-// The baud-rate list's index of a configured rate (38400 and any unknown
-// rate: 7).
-int BaudRateIndex(int baudRate);
-
 class SetupWizardDlg : public ui::Dialog {
 public:
     SetupWizardDlg();
