@@ -166,3 +166,93 @@ TEST_F(InstallCommandTest, Windows98OffersTheRestart) {
 
 }  // namespace
 }  // namespace setup
+
+namespace setup {
+namespace {
+
+// The MESSAGE line of a language text of section Message.
+std::string Line(const char* key) {
+    std::string text = common::messageText().GetText(key);
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\\n");
+    return "MESSAGE Drivanto | " + text + "\n";
+}
+
+// The command called on a wizard whose selection and port page are filled by
+// hand: the refusals before the installation starts.
+class InstallRefusalTest : public ::testing::Test {
+protected:
+    InstallRefusalTest() {
+        ui::SetApplicationName("Drivanto");
+        common::LanguageText::SetProgram(common::TextProgram::Setup);
+        installMode = 1;
+    }
+    // Fills the selection for `model` on `osClass` and the port page's port.
+    void Choose(SetupWindows& w, const char* model, int osClass, const char* port) {
+        std::snprintf(w.wizard.selection.modelName, sizeof w.wizard.selection.modelName, "%s", model);
+        w.wizard.selection.osClass = osClass;
+        w.wizard.selection.printerType = 0;
+        char common[200];
+        ConfigPaths(0, common, w.wizard.selection.typeIniPath);
+        std::snprintf(w.portPage.portName, sizeof w.portPage.portName, "%s", port);
+    }
+    std::string Install(SetupWindows& w) {
+        testing::internal::CaptureStdout();
+        OnInstall(w.wizard);
+        return testing::internal::GetCapturedStdout();
+    }
+};
+
+TEST_F(InstallRefusalTest, RefusedChoices) {
+    struct Case {
+        const char* what;
+        const char* os;
+        const char* model;
+        int osClass;
+        const char* port;
+        const char* key;
+    } cases[] = {
+        {"no model", "xp", "", 3, "LPT1:", "IDS_ERR_SELPRINTER"},
+        {"no port", "xp", "QPX-T510", 3, "", "IDS_ERR_NOSUPPORTINTERFACE"},
+        {"an unknown port", "xp", "QPX-T510", 3, "FILE:", "IDS_ERR_NOSUPPORTINTERFACE"},
+        {"Server 2003 not supported", "2003", "QPX-X", 4, "LPT1:", "IDS_NOTSUPPORT2003"},
+        {"Server 2008 not supported", "2008", "QPX-R80", 6, "LPT1:", "IDS_NOTSUPPORT2008"},
+        {"Windows 7 not supported", "win7", "QPX-R80", 7, "LPT1:", "IDS_NOTSUPPORTWin7"},
+        {"NT 4.0 not supported", "nt4", "QPX-X", 1, "LPT1:", "IDS_NOTSUPPORTNT"},
+    };
+    for (const Case& c : cases) {
+        SimSys sys(SimSys::WithMedium("", c.os));
+        SetupWindows w(false, false);
+        Choose(w, c.model, c.osClass, c.port);
+        EXPECT_EQ(Install(w), Line(c.key)) << c.what;
+        EXPECT_TRUE(Has(sys.machine().show(), "Printers:\n  (none)")) << c.what;
+    }
+}
+
+TEST_F(InstallRefusalTest, UsbOnNt4IsRefusedAfterThePortIsRecorded) {
+    SimSys sys(SimSys::WithMedium("", "nt4"));
+    SetupWindows w(false, false);
+    Choose(w, "QPX-T510", 1, "USB_QPX-K7_3");
+    EXPECT_EQ(Install(w), Line("IDS_ERR_NOSUPPORTUSB"));
+    const InstallSelection& s = w.wizard.selection;
+    EXPECT_EQ(s.portKind, 2);
+    EXPECT_STREQ(s.k7PortName, "USB_QPX-K7_3");
+    EXPECT_STREQ(s.printerInfo.pPortName, "USB_QPX-K7_3");
+    EXPECT_STREQ(s.printerInfo.pPrinterName, "QPX-T510(U) 3");
+    std::string show = sys.machine().show();
+    EXPECT_TRUE(Has(show, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KESTRAN\\PORTNAME]\n\"USB_QPX-K7_3\"=dword:")) << show;
+    EXPECT_TRUE(Has(show, "Printers:\n  (none)")) << show;
+}
+
+TEST_F(InstallRefusalTest, UsbWinsOverCom) {
+    SimSys sys(SimSys::WithMedium("", "nt4"));
+    SetupWindows w(false, false);
+    Choose(w, "QPX-T510", 1, "USB_COM_2");
+    EXPECT_EQ(Install(w), Line("IDS_ERR_NOSUPPORTUSB"));
+    EXPECT_EQ(w.wizard.selection.portKind, 2);
+    EXPECT_STREQ(w.wizard.selection.printerInfo.pPrinterName, "QPX-T510(U) 2");
+    EXPECT_STREQ(w.wizard.selection.k7PortName, "");
+    EXPECT_STREQ(w.wizard.selection.printerInfo.pPortName, "USB_COM_2");
+}
+
+}  // namespace
+}  // namespace setup
