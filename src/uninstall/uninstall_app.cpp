@@ -53,6 +53,7 @@ bool UninstallApp::InitInstance() {
     ui::SetMainWindow(&dlg);
     dlg.DoModal();
     ui::SetMainWindow(nullptr);
+    if (dlg.refusal != DialogRefusal::None) ui::WindowMessageBox(nullptr, dlg.refusalText);
     switch (dlg.refusal) {
     case DialogRefusal::None: break;
     case DialogRefusal::Wow64: outcome_ = UninstallOutcome::Wow64; break;

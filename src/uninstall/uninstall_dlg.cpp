@@ -75,7 +75,7 @@ UninstallDlg::UninstallDlg() : Dialog(kMainDialog) {
 
 void UninstallDlg::Refuse(DialogRefusal why, const std::string& text) {
     refusal = why;
-    ui::WindowMessageBox(this, text);
+    refusalText = text;
     EndDialog(IDCANCEL);
 }
 

@@ -52,7 +52,11 @@ public:
 
     int chineseFont = 0;
     std::string currentItem;
+    // A refusal ends the dialog before it is shown; the application shows
+    // its text once the dialog is gone (a box opened while the dialog
+    // initialises could not be answered by a scripted run).
     DialogRefusal refusal = DialogRefusal::None;
+    std::string refusalText;
 
 private:
     bool running_ = false;   // touched on the user-interface thread only
