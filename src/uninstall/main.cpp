@@ -14,6 +14,9 @@
 // cannot be opened.
 #include <cstdio>
 #include <cstdlib>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,7 +80,7 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
         return false;
     }
     // The terminal front end shows the pauses as they are.
-    args->host.realTime = !args->scripted;
+    args->host.realTime = !args->scripted && ::isatty(0) && ::isatty(1);
 #endif
     args->uiArgs.push_back(nullptr);
     return true;
@@ -103,11 +106,29 @@ int main(int argc, char** argv) {
     ui::Hooks hooks;
     hooks.desktop = &platform->desktop();
     hooks.clock = &platform->clock();
-    int uiArgc = static_cast<int>(args.uiArgs.size()) - 1;
-    if (int status = ui::Init(uiArgc, args.uiArgs.data(), hooks)) return status;
+    int status = 0;
+#ifdef _WIN32
+    const bool framework = true;   // real windows, or a script
+#else
+    const bool framework = args.scripted || (::isatty(0) && ::isatty(1));
+#endif
+    if (framework) {
+        int uiArgc = static_cast<int>(args.uiArgs.size()) - 1;
+        status = ui::Init(uiArgc, args.uiArgs.data(), hooks);
+    } else {
+        // No terminal to draw on: message boxes are printed as MESSAGE lines.
+        ui::RunOptions options;
+        options.display = ui::Display::None;
+        options.hooks = hooks;
+        status = ui::Start(options);
+    }
+    if (status != 0) return status;
 
     uninstall::UninstallApp app;
     app.InitInstance();
+    if (app.Outcome() == uninstall::UninstallOutcome::Ran && app.DialogResult() < 0) {
+        std::fputs("uninstall: no display for the dialog: run it in a terminal or with --script\n", stderr);
+    }
     std::fflush(stdout);
     int uiStatus = ui::Shutdown();
     common::SetSys(nullptr);

@@ -51,7 +51,7 @@ bool UninstallApp::InitInstance() {
     UninstallDlg dlg;
     dlg.chineseFont = ChineseLanguage() ? 1 : 0;
     ui::SetMainWindow(&dlg);
-    dlg.DoModal();
+    dialogResult_ = dlg.DoModal();
     ui::SetMainWindow(nullptr);
     if (dlg.refusal != DialogRefusal::None) ui::WindowMessageBox(nullptr, dlg.refusalText);
     switch (dlg.refusal) {

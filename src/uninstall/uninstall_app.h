@@ -22,12 +22,15 @@ public:
 
     UninstallOutcome Outcome() const { return outcome_; }
     int ExitCode() const { return static_cast<int>(outcome_); }
+    // What the main dialog's DoModal returned (-1 when it could not run).
+    int DialogResult() const { return dialogResult_; }
 
     static bool AnotherCopyRuns();   // brings that copy's window to the front
     static bool SetupWindowOpen();
 
 private:
     UninstallOutcome outcome_ = UninstallOutcome::Ran;
+    int dialogResult_ = 0;
 };
 
 }  // namespace uninstall
