@@ -181,10 +181,9 @@ bool UninstallDlg::OnHelp() {
 void UninstallDlg::OnUninstall() {
     if (running_ || !PreCheck(*this)) return;
     running_ = true;
-    ui::StartWorker([this] {
-        RunRemoval(*this);
-        ui::CallOnUiThread([this] { running_ = false; });
-    });
+    // The worker's last act on the dialog is enabling Exit again; after it
+    // the dialog may close at once, so the worker touches nothing more.
+    ui::StartWorker([this] { RunRemoval(*this); });
 }
 
 void UninstallDlg::OnSelectAll() {
@@ -212,7 +211,17 @@ void UninstallDlg::Log(const std::string& line) {
 }
 
 bool UninstallDlg::UsbChecked() { return IsButtonChecked(kIdUsbCheck) == 1; }
-void UninstallDlg::EnableControl(int id, bool on) { EnableItem(id, on); }
+void UninstallDlg::EnableControl(int id, bool on) {
+    if (id != kIdExit || !on) {
+        EnableItem(id, on);
+        return;
+    }
+    // Exit comes back last: from then on the run is over.
+    ui::CallOnUiThread([this] {
+        running_ = false;
+        EnableItem(kIdExit, true);
+    });
+}
 
 void UninstallDlg::OfferRestart() {
     RestartPromptDlg prompt;

@@ -59,7 +59,7 @@ public:
     std::string refusalText;
 
 private:
-    bool running_ = false;   // touched on the user-interface thread only
+    bool running_ = false;   // a run lasts; touched on the user-interface thread only
     void Refuse(DialogRefusal why, const std::string& text);
 };
 
