@@ -412,6 +412,16 @@ TEST(RunRemoval, UsbStepAloneOnAnEmptyList) {
                                                  {kIdUsbCheck, false}}));
 }
 
+TEST(RunRemoval, UsbStepWaitsWhileTheInstallersWindowIsOpen) {
+    Machine machine("xp");
+    machine->openWindow("Kestran USB Driver Setup");
+    // The window goes away when it is looked for the fourth time.
+    machine->failCall("desktop.findWindow", 4, ERROR_INVALID_HANDLE);
+    FakeView view;
+    view.usb = true;
+    EXPECT_EQ(RunTimed(machine, view), 500u + 3 * 1000u + 1500u);
+}
+
 TEST(RunRemoval, UsbStepWithoutInstallerStillFinishes) {
     plat::sim::TempMedium medium;
     medium.remove("USBDrv\\Install.exe");
