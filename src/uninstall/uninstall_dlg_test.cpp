@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ui/message_box.h"
 #include "ui/test_support.h"
 #include "uninstall/restart_prompt.h"
@@ -223,7 +225,9 @@ TEST(MainDialog, HelpOpensTheEnglishFileThenTheChineseOne) {
         AppRun run = RunApp("key F1\nclick 2\n");
         EXPECT_EQ(run.scriptStatus, 0) << c.what << run.err;
         std::string log = machine->log();
-        for (const char* line : c.expected) EXPECT_NE(log.find(line), std::string::npos) << c.what << "\n" << log;
+        for (const char* line : c.expected) {
+            EXPECT_NE(log.find(line), std::string::npos) << c.what << "\n" << log;
+        }
         EXPECT_EQ(log.find(c.absent), std::string::npos) << c.what << "\n" << log;
     }
 }
@@ -235,6 +239,75 @@ TEST(MainDialog, HelpUnderTheEnglishTitleIsNotMistakenForTheDialog) {
     AppRun run = RunApp("key F1\nclick 2\n");
     EXPECT_EQ(run.scriptStatus, 0) << run.err;
     EXPECT_NE(machine->log().find("Uninstall_EN.CHM"), std::string::npos) << machine->log();
+}
+
+// What a dialog's window holds once it is initialised: its font, icon and
+// system menu, as the model keeps them.
+template <class D>
+class Probe : public D {
+public:
+    explicit Probe(ui::test::ScriptRun& run) : run_(run) {}
+    bool OnInitDialog() override {
+        D::OnInitDialog();
+        ui::ModelWindow* w = run_.model().window(*this);
+        hasFont = w->hasFont;
+        font = w->font;
+        icon = w->icon;
+        systemMenu = w->systemMenu;
+        return true;
+    }
+    bool hasFont = false;
+    ui::Font font;
+    int icon = 0;
+    std::vector<std::pair<int, std::string>> systemMenu;
+
+private:
+    ui::test::ScriptRun& run_;
+};
+
+TEST(Font, ChineseFontWhenTheLanguageValueIsZeroOrMissing) {
+    struct Case {
+        const char* what;
+        const char* setupIni;   // null: no DRVCONFIG\setup.ini
+        bool chinese;
+    } cases[] = {
+        {"Zero", "[DEVICENAME]\r\nLANGUAGE=0\r\n", true},
+        {"Missing", nullptr, true},
+        {"KeyMissing", "[DEVICENAME]\r\nDEFAULTNAME=1\r\n", true},
+        {"One", "[DEVICENAME]\r\nLANGUAGE=1\r\n", false},
+    };
+    for (const Case& c : cases) {
+        plat::sim::TempMedium medium;
+        if (c.setupIni) {
+            medium.write("DRVCONFIG\\setup.ini", c.setupIni);
+        } else {
+            medium.remove("DRVCONFIG\\setup.ini");
+        }
+        Machine machine("xp", medium.dir());
+        EXPECT_EQ(ChineseLanguage(), c.chinese) << c.what;
+
+        ui::SetApplicationName("Uninstall");
+        ui::test::ScriptRun run("click 2\nclick 1\nclick 2\n");
+        Probe<UninstallDlg> dlg(run);
+        dlg.chineseFont = c.chinese ? 1 : 0;
+        dlg.DoModal();
+        Probe<UninstallAboutDlg> about(run);
+        about.DoModal();
+        Probe<RestartPromptDlg> prompt(run);
+        prompt.DoModal();
+        run.finish();
+        for (auto [name, hasFont, font] : {std::tuple{"main", dlg.hasFont, dlg.font},
+                                           std::tuple{"about", about.hasFont, about.font},
+                                           std::tuple{"prompt", prompt.hasFont, prompt.font}}) {
+            EXPECT_EQ(hasFont, c.chinese) << c.what << " " << name;
+            if (hasFont) {
+                EXPECT_EQ(font, ChineseFont()) << c.what << " " << name;
+            }
+        }
+        EXPECT_EQ(dlg.icon, 128);
+        EXPECT_EQ(dlg.systemMenu,
+                  (std::vector<std::pair<int, std::string>>{{0x10, "&About Uninstall..."}}));
+    }
 }
 
 // --- A run through the dialog, with the restart prompt ---------------------------------------
