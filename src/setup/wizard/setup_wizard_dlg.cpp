@@ -98,6 +98,11 @@ void ApplySharedFont(ui::Dialog& dialog) {
 
 SetupWizardDlg::SetupWizardDlg() : Dialog(kWizardTemplate) {
     On(kIdBack, ui::Notify::Clicked, &SetupWizardDlg::OnBack);
+    // One wizard per run: its program-wide step state starts afresh with it.
+    reloadBaud = 1;
+    helpWindow = 0;
+    std::memset(portSection, 0, sizeof portSection);
+    std::memset(portFile, 0, sizeof portFile);
 }
 
 SetupWizardDlg::~SetupWizardDlg() = default;
