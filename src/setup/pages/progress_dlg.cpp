@@ -15,7 +15,7 @@ constexpr int kTimerId = 1;
 constexpr int kEnd = 99;
 
 const ui::DialogTemplate kProgressTemplate = {
-    141, 220, 46, "", ui::kModalFrame, "System", 10,
+    141, 220, 46, "", ui::kModalFrame | ui::kCentered, "System", 10,
     {
         {kBarId, ui::Kind::Progress, 7, 28, 206, 12, "", ui::kBorder},
     },

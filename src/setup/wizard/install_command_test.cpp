@@ -108,6 +108,30 @@ TEST_F(InstallCommandTest, UsbTypicalChangesTheNumberWhenTheUserAgrees) {
     EXPECT_TRUE(Has(r.show, "\"D8\"=dword:00000000")) << r.show;
 }
 
+// The command waits while the driver installer's window is open; one that
+// never closes holds it up ten minutes, then the installation goes on.
+TEST_F(InstallCommandTest, WaitsForTheDriverInstallersWindow) {
+    plat::sim::TestMachineOptions o = SimSys::WithMedium("", "xp");
+    o.usbPrinters = {8};
+    SimSys sys(o);
+    sys.machine().openWindow("Kestran USB Driver Setup");
+    plat::Platform& p = sys.machine().platform();
+    ui::test::ScriptRun run(std::string(kToPortPage) + "answer ok\nkey ENTER\nwait\n", ui::Hooks{&p.desktop(), &p.clock()});
+    SetupWindows windows(true, false);
+    EXPECT_EQ(windows.Run(), IDOK);
+    EXPECT_EQ(run.finish(), "");
+    EXPECT_EQ(run.out(), kUsbInstalled);
+    std::string log = sys.machine().log();
+    std::size_t launched = log.find("USBDrv\\Install.exe");
+    ASSERT_NE(launched, std::string::npos) << log;
+    std::size_t waits = 0;
+    for (std::size_t at = log.find("Sleep 1000 ms", launched); at != std::string::npos;
+         at = log.find("Sleep 1000 ms", at + 1))
+        ++waits;
+    EXPECT_EQ(waits, 600u + 1);   // every second for ten minutes, then once more
+    EXPECT_TRUE(Has(sys.machine().show(), "  QPX-T510(U) 1\n")) << sys.machine().show();
+}
+
 TEST_F(InstallCommandTest, UsbTypicalStopsWhenTheUserDeclines) {
     Result r = Run(std::string(kToPortPage) + "answer no\nkey ENTER\nkey ESCAPE\n", "xp", {2}, "1.0.0.6");
     EXPECT_EQ(r.wizard, IDCANCEL);   // the wizard stayed open until Cancel
@@ -195,10 +219,12 @@ protected:
         ConfigPaths(0, common, w.wizard.selection.typeIniPath);
         std::snprintf(w.portPage.portName, sizeof w.portPage.portName, "%s", port);
     }
+    // Presses Install once; the message boxes it showed.
     std::string Install(SetupWindows& w) {
-        testing::internal::CaptureStdout();
+        ui::test::ScriptRun run("answer ok\n");
         OnInstall(w.wizard);
-        return testing::internal::GetCapturedStdout();
+        EXPECT_EQ(run.finish(), "");
+        return run.out();
     }
 };
 
