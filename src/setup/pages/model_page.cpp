@@ -70,7 +70,10 @@ bool ModelPage::OnInitDialog() {
     }
     if (!anyModel) hasModels = 0;
 
-    const int type = config.DefaultModel(name);
+    int type = config.DefaultModel(name);
+    // A default entry beyond DEVICENUMBER can name a type whose list is
+    // empty: there is nothing to preselect then.
+    if (type >= 0 && type <= 3 && typeLists[type].GetCount() == 0) type = -1;
     if (type >= 0 && type <= 3) {
         for (int t = 0; t < 4; ++t) CheckButton(kTypeRadios[t], t == type ? 1 : 0);
         ui::ComboBox& list = typeLists[type];
