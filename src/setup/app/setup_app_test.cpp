@@ -7,6 +7,7 @@
 #include "common/language_text.h"
 #include "common/sim_sys_for_tests.h"
 #include "ui/message_box.h"
+#include "ui/test_support.h"
 
 namespace setup {
 namespace {
@@ -173,6 +174,52 @@ TEST_F(SetupAppTest, AgreementAndFontSwitches) {
         ASSERT_EQ(Start(), StartupOutcome::Passed) << c.keys;
         EXPECT_EQ(lastApp_.showAgreement, c.showAgreement) << c.keys;
         EXPECT_EQ(lastApp_.chineseFont, c.chineseFont) << c.keys;
+    }
+}
+
+// Past the checks the start-up runs the wizard, on the agreement page when
+// LOADLICENSE asks for it and on the model page otherwise.
+TEST_F(SetupAppTest, RunsTheWizard) {
+    struct Case {
+        const char* keys;
+        const char* firstPage;
+    } cases[] = {{"LOADLICENSE=1\r\n", "page 133"}, {"LOADLICENSE=0\r\n", "page 131"}, {"", "page 131"}};
+    for (const Case& c : cases) {
+        TempMedium medium;
+        medium.write("DRVCONFIG/setup.ini", std::string("[DEVICENAME]\r\nDEVICENUMBER=1\r\n"
+                                                        "DEVICENAME1=QPX-T510-ReceiptPrinter\r\n") +
+                                                c.keys);
+        SimSys sys(SimSys::WithMedium(medium.dir()));
+        ui::Hooks hooks;
+        hooks.desktop = &sys.machine().platform().desktop();
+        ui::test::ScriptRun run("dump\nkey ESCAPE\n", hooks);
+        SetupApp app;
+        EXPECT_FALSE(app.InitInstance());
+        run.finish();
+        EXPECT_EQ(run.failStatus, 0) << c.keys;
+        EXPECT_EQ(app.Outcome(), StartupOutcome::Passed);
+        EXPECT_EQ(app.WizardResult(), IDCANCEL);
+        EXPECT_NE(run.out().find(c.firstPage), std::string::npos) << run.out();
+        // The wizard's window is gone with the program's end of the wizard.
+        EXPECT_EQ(sys.machine().platform().desktop().findWindow("Drivanto"), 0u);
+    }
+}
+
+// The start-up values reach the wizard and every page.
+TEST_F(SetupAppTest, StartupValuesReachThePages) {
+    SimSys sys;
+    for (bool agreement : {true, false}) {
+        for (bool chinese : {true, false}) {
+            SetupWindows w(agreement, chinese);
+            EXPECT_EQ(w.wizard.showAgreement, agreement ? 1 : 0);
+            EXPECT_EQ(w.agreementPage.loadLicense, agreement ? 1 : 0);
+            const int flag = chinese ? 1 : 0;
+            for (int pageFlag : {w.wizard.chineseFont, w.agreementPage.chineseFont, w.modelPage.chineseFont,
+                                 w.modePage.chineseFont, w.osPage.chineseFont, w.portPage.chineseFont}) {
+                EXPECT_EQ(pageFlag, flag) << agreement << chinese;
+            }
+            EXPECT_EQ(w.wizard.PageCount(), 5);
+        }
     }
 }
 
