@@ -138,7 +138,7 @@ void PortPage::PresetBaudRate(int baud) {
     baudRate = baud;
     int index = kBaudOther;
     for (int i = 0; i < static_cast<int>(std::size(kBaudValues)); ++i) {
-        if (kBaudValues[i] == baud && baud != 38400) index = i;
+        if (kBaudValues[i] == baud) index = i;
     }
     Combo(kBaud).SetCurSel(index);
 }

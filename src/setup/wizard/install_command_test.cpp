@@ -188,6 +188,20 @@ TEST_F(InstallCommandTest, Windows98OffersTheRestart) {
     EXPECT_TRUE(Has(yes.log, "ExitWindowsEx")) << yes.log;
 }
 
+TEST_F(InstallCommandTest, RestartRefusedByWindows) {
+    plat::sim::TestMachineOptions o = SimSys::WithMedium("", "98");
+    SimSys sys(o);
+    sys.machine().failAlways("system.exitWindowsEx", 5);
+    plat::Platform& p = sys.machine().platform();
+    ui::test::ScriptRun run(std::string(kToPortPage) + "select 1049 LPT1:\nanswer ok\nanswer yes\nanswer ok\nkey ENTER\nwait\n",
+                            ui::Hooks{&p.desktop(), &p.clock()});
+    SetupWindows windows(true, false);
+    EXPECT_EQ(windows.Run(), IDOK);
+    EXPECT_EQ(run.finish(), "");
+    EXPECT_EQ(run.out(), std::string(kInstalled) + kRestart +
+                             "MESSAGE Drivanto | Windows could not be restarted. Please restart it yourself.\n");
+}
+
 }  // namespace
 }  // namespace setup
 
