@@ -231,6 +231,22 @@ TEST(RunRemoval, Windows9xKeepsMonitorsWhosePortsPrintersUse) {
     EXPECT_EQ(view.enabled[kIdUsbCheck], false);
 }
 
+// The kind comes from the text alone: a printer named after a monitor entry
+// is removed as a monitor, which the spooler does not know.
+TEST(RunRemoval, PrinterNamedLikeAMonitorIsHandledAsOne) {
+    Machine machine("xp");
+    test::InstallComponents(false);
+    test::InstallDriver(test::kRasterDriver);
+    test::AddPrinter("Kestran USB Port 2", "LPT1:", test::kRasterDriver);
+    FakeView view;
+    view.Add("Kestran USB Port 2", true);
+    EXPECT_EQ(RunTimed(machine, view), 500u + 2000u + 500u + 100u);
+    EXPECT_EQ(view.log, (Lines{"Removing Kestran USB Port 2 ...", "Error while removing Kestran USB Port 2.",
+                               "Check the items to remove, then press Uninstall."}));
+    EXPECT_EQ(view.Texts(), (Lines{"Kestran USB Port 2"}));
+    EXPECT_TRUE(KeyThere("SOFTWARE\\KESTRAN\\PORTNAME"));
+}
+
 TEST(RunRemoval, ProcessorInUseIsNotRetried) {
     Machine machine("xp");
     test::InstallComponents(true);
