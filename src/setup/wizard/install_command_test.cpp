@@ -3,6 +3,7 @@
 // machine's state afterwards.
 #include "setup/wizard/install_command.h"
 
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -52,12 +53,16 @@ protected:
         installMode = 1;
     }
 
+    // Runs the wizard with the script on a new machine; `prepare` sets the
+    // machine up first (windows, faults).
     Result Run(const std::string& script, const std::string& os = "xp", std::vector<int> printers = {},
-               const std::string& bulkusb = "") {
+               const std::string& bulkusb = "",
+               const std::function<void(plat::sim::TestMachine&)>& prepare = nullptr) {
         plat::sim::TestMachineOptions o = SimSys::WithMedium("", os);
         o.usbPrinters = std::move(printers);
         o.bulkusbVersion = bulkusb;
         SimSys sys(o);
+        if (prepare) prepare(sys.machine());
         plat::Platform& p = sys.machine().platform();
         ui::test::ScriptRun run(script, ui::Hooks{&p.desktop(), &p.clock()});
         SetupWindows windows(true, false);
@@ -111,25 +116,18 @@ TEST_F(InstallCommandTest, UsbTypicalChangesTheNumberWhenTheUserAgrees) {
 // The command waits while the driver installer's window is open; one that
 // never closes holds it up ten minutes, then the installation goes on.
 TEST_F(InstallCommandTest, WaitsForTheDriverInstallersWindow) {
-    plat::sim::TestMachineOptions o = SimSys::WithMedium("", "xp");
-    o.usbPrinters = {8};
-    SimSys sys(o);
-    sys.machine().openWindow("Kestran USB Driver Setup");
-    plat::Platform& p = sys.machine().platform();
-    ui::test::ScriptRun run(std::string(kToPortPage) + "answer ok\nkey ENTER\nwait\n", ui::Hooks{&p.desktop(), &p.clock()});
-    SetupWindows windows(true, false);
-    EXPECT_EQ(windows.Run(), IDOK);
-    EXPECT_EQ(run.finish(), "");
-    EXPECT_EQ(run.out(), kUsbInstalled);
-    std::string log = sys.machine().log();
-    std::size_t launched = log.find("USBDrv\\Install.exe");
-    ASSERT_NE(launched, std::string::npos) << log;
+    Result r = Run(std::string(kToPortPage) + "answer ok\nkey ENTER\nwait\n", "xp", {8}, "",
+                   [](plat::sim::TestMachine& m) { m.openWindow("Kestran USB Driver Setup"); });
+    EXPECT_EQ(r.wizard, IDOK);
+    EXPECT_EQ(r.out, kUsbInstalled);
+    std::size_t launched = r.log.find("USBDrv\\Install.exe");
+    ASSERT_NE(launched, std::string::npos) << r.log;
     std::size_t waits = 0;
-    for (std::size_t at = log.find("Sleep 1000 ms", launched); at != std::string::npos;
-         at = log.find("Sleep 1000 ms", at + 1))
+    for (std::size_t at = r.log.find("Sleep 1000 ms", launched); at != std::string::npos;
+         at = r.log.find("Sleep 1000 ms", at + 1))
         ++waits;
     EXPECT_EQ(waits, 600u + 1);   // every second for ten minutes, then once more
-    EXPECT_TRUE(Has(sys.machine().show(), "  QPX-T510(U) 1\n")) << sys.machine().show();
+    EXPECT_TRUE(Has(r.show, "  QPX-T510(U) 1\n")) << r.show;
 }
 
 TEST_F(InstallCommandTest, UsbTypicalStopsWhenTheUserDeclines) {
@@ -189,17 +187,11 @@ TEST_F(InstallCommandTest, Windows98OffersTheRestart) {
 }
 
 TEST_F(InstallCommandTest, RestartRefusedByWindows) {
-    plat::sim::TestMachineOptions o = SimSys::WithMedium("", "98");
-    SimSys sys(o);
-    sys.machine().failAlways("system.exitWindowsEx", 5);
-    plat::Platform& p = sys.machine().platform();
-    ui::test::ScriptRun run(std::string(kToPortPage) + "select 1049 LPT1:\nanswer ok\nanswer yes\nanswer ok\nkey ENTER\nwait\n",
-                            ui::Hooks{&p.desktop(), &p.clock()});
-    SetupWindows windows(true, false);
-    EXPECT_EQ(windows.Run(), IDOK);
-    EXPECT_EQ(run.finish(), "");
-    EXPECT_EQ(run.out(), std::string(kInstalled) + kRestart +
-                             "MESSAGE Drivanto | Windows could not be restarted. Please restart it yourself.\n");
+    Result r = Run(std::string(kToPortPage) + "select 1049 LPT1:\nanswer ok\nanswer yes\nanswer ok\nkey ENTER\nwait\n",
+                   "98", {}, "", [](plat::sim::TestMachine& m) { m.failAlways("system.exitWindowsEx", 5); });
+    EXPECT_EQ(r.wizard, IDOK);
+    EXPECT_EQ(r.out, std::string(kInstalled) + kRestart +
+                         "MESSAGE Drivanto | Windows could not be restarted. Please restart it yourself.\n");
 }
 
 }  // namespace
