@@ -170,6 +170,16 @@ TEST_F(InstallCommandTest, UsbAdvanced) {
                       "xp", {}, "1.0.0.6");
     EXPECT_EQ(none.out, kNoUsbDevice);
     EXPECT_TRUE(Has(none.show, "Printers:\n  (none)")) << none.show;
+
+    // Two printers: the port page and Install each say so; Install stops.
+    Result two = Run("click 1057\nkey ENTER\nkey ENTER\nclick 1067\nkey ENTER\nanswer ok\nkey ENTER\n"
+                     "select 1049 USB_QPX-T510_1\nanswer ok\nkey ENTER\nkey ESCAPE\n",
+                     "xp", {8, 9}, "1.0.0.6");
+    const std::string onePrinter =
+        "MESSAGE Drivanto | More than one USB printer is connected.\\nConnect only the printer you want to install.\n";
+    EXPECT_EQ(two.out, onePrinter + onePrinter);
+    EXPECT_FALSE(Has(two.log, "write:")) << two.log;
+    EXPECT_TRUE(Has(two.show, "Printers:\n  (none)")) << two.show;
 }
 
 TEST_F(InstallCommandTest, Windows98OffersTheRestart) {
