@@ -196,8 +196,17 @@ void StartWorker(std::function<void()> fn) {
 int RunningWorkers() { return S().workers.load(); }
 
 int Shutdown() {
-    Backend* b = S().backend.get();
-    return b ? b->finish() : 0;
+    std::shared_ptr<Backend> b = SharedBackend();
+    int status = b ? b->finish() : 0;
+    // Nothing of the run may outlive it: a later message box in the same
+    // process (a test running the program twice) must not write to the
+    // finished run's streams.
+    {
+        std::lock_guard<std::mutex> g(S().backendLock);
+        S().backend.reset();
+    }
+    S().options = RunOptions{};
+    return status;
 }
 
 }  // namespace ui

@@ -91,9 +91,10 @@ public:
     int messageBox(ModelBackend& m, Dialog*, const std::string& caption, const std::string& text, bool yesNo,
                    bool) override {
         detail::Out() << detail::MessageLine(caption, text) << std::endl;
-        // Before any dialog runs (a refusal at start-up) no modal loop reads
-        // the script: the box reads the answers that stand next in it.
-        if (answers_.empty() && !m.activeModal()) readLeadingAnswers();
+        // Outside a script command (a refusal at start-up, or one shown while
+        // the first dialog initialises, before its modal loop reads the
+        // script) the box reads the answers that stand next in it.
+        if (answers_.empty() && !inCommand_) readLeadingAnswers();
         if (answers_.empty()) {
             fail("a message box appeared with no answer queued: " + Quoted(AnsiToUtf8(text)));
             return yesNo ? IDNO : IDOK;
@@ -167,6 +168,12 @@ private:
     }
 
     void run(ModelBackend& m, Dialog* top) {
+        struct InCommand {
+            bool& flag;
+            bool saved;
+            explicit InCommand(bool& f) : flag(f), saved(f) { flag = true; }
+            ~InCommand() { flag = saved; }
+        } inCommand(inCommand_);
         std::string cmdLine = line_;
         std::istringstream words(cmdLine);
         std::string cmd;
@@ -267,6 +274,7 @@ private:
     bool hasPushBack_ = false;
     ModelBackend* model_ = nullptr;
     std::deque<Answer> answers_;
+    bool inCommand_ = false;   // a script command is running
     int lineNo_ = 0;
     std::string line_;
     bool failed_ = false;
