@@ -123,6 +123,19 @@ TEST_F(StartupCliTest, PassesOnWindowsXpWithTheDemoMedium) {
     EXPECT_NE(run.out.find("page 133"), std::string::npos) << run.out;
 }
 
+// The wizard's own refusal, answered by the script: a user who is not an
+// administrator on Windows XP.
+TEST_F(StartupCliTest, WizardRefusesANonAdministrator) {
+    fs::path machine = dir_ / "user";
+    Outcome made = Shell(Quote(winsim_) + " new " + Quote(machine) + " --os xp --not-admin 2>&1");
+    ASSERT_EQ(made.status, 0) << made.out;
+    Outcome run = Scripted(machine, demo_, "answer ok\n");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out,
+              "MESSAGE Drivanto | Only an administrator can install printer drivers.\\nLog on as an "
+              "administrator and start the setup again.\n");
+}
+
 // Without a terminal and without a script the wizard has nothing to draw on:
 // the program says so and ends.
 TEST_F(StartupCliTest, NoDisplayForTheWizard) {

@@ -56,16 +56,6 @@ struct WizardRun {
     }
 };
 
-// A message box shown while a dialog initialises: the scripted display reads
-// the script only once the dialog's loop runs, so such a box finds no answer
-// queued even when the script starts with one. The box is shown and the
-// program goes on all the same; tests of those refusals accept either outcome
-// of the script.
-inline bool ScriptPassedOrInitBoxUnanswered(const WizardRun& run) {
-    return run.failStatus == 0 ||
-           run.err.find("a message box appeared with no answer queued") != std::string::npos;
-}
-
 // A control's line in a dump, without its indentation; "" when the dump has
 // no such control.
 inline std::string ControlLine(const std::string& dump, int id) {
