@@ -197,8 +197,35 @@ Cells Place(const ModelControl& c) {
         return Cells{(c.rect.y + h / 2) / 8, col, 1, cols};
     }
     int row = (c.rect.y + 4) / 8;
-    int rows = std::max(1, (c.rect.y + c.rect.h + 4) / 8 - row);
+    // A group box rounds its bottom edge down the screen, so that what stands
+    // inside it in dialog units stays inside it in cells.
+    int bottom = c.kind == Kind::GroupBox ? (c.rect.y + c.rect.h + 7) / 8 : (c.rect.y + c.rect.h + 4) / 8;
+    int rows = std::max(1, bottom - row);
     return Cells{row, col, rows, cols};
+}
+
+// Windows draws "&x" in a label as an underlined x and "&&" as "&".
+std::string StripMnemonics(const std::string& ansi) {
+    std::string out;
+    out.reserve(ansi.size());
+    for (std::size_t i = 0; i < ansi.size(); ++i) {
+        if (ansi[i] == '&') {
+            if (++i < ansi.size()) out += ansi[i];
+            continue;
+        }
+        out += ansi[i];
+    }
+    return out;
+}
+
+bool ShowsMnemonics(Kind k) {
+    switch (k) {
+    case Kind::Static: case Kind::GroupBox: case Kind::PushButton: case Kind::DefPushButton:
+    case Kind::RadioButton: case Kind::AutoRadioButton: case Kind::CheckBox: case Kind::AutoCheckBox:
+        return true;
+    default:
+        return false;
+    }
 }
 
 struct Placed {
@@ -588,9 +615,13 @@ private:
     void drawWindow(ModelBackend& m, Dialog& d, ModelWindow& w, int row, int col, bool active) {
         placed_.push_back(Placed{&d, &w, row, col});
         auto focus = m.focus();
-        for (ModelControl& c : w.controls) {
-            if (!c.visible) continue;
-            drawControl(c, row, col, active && focus.first == &d && focus.second == c.id);
+        // Group boxes first: they stand behind the controls they hold, whatever
+        // their place in the template.
+        for (bool boxes : {true, false}) {
+            for (ModelControl& c : w.controls) {
+                if (!c.visible || (c.kind == Kind::GroupBox) != boxes) continue;
+                drawControl(c, row, col, active && focus.first == &d && focus.second == c.id);
+            }
         }
         for (const Painted& p : m.paint(d)) drawPainted(w, p, row, col);
         // Pages, inside their rectangle.
@@ -644,7 +675,7 @@ private:
         Cells p = Place(c);
         int r = row + p.row, cl = col + p.col;
         attr_t dim = c.enabled ? 0 : A_DIM;
-        std::wstring text = Display(c.text);
+        std::wstring text = Display(ShowsMnemonics(c.kind) ? StripMnemonics(c.text) : c.text);
         short pair = colorPair(c.textColor, c.backColor);
         switch (c.kind) {
         case Kind::Static: {
@@ -685,7 +716,9 @@ private:
         case Kind::AutoCheckBox: {
             bool radio = c.kind == Kind::RadioButton || c.kind == Kind::AutoRadioButton;
             std::wstring mark = radio ? (c.check ? L"(•) " : L"( ) ") : (c.check ? L"[x] " : L"[ ] ");
-            Put(r, cl, mark + text, p.cols, dim | (focused ? A_BOLD : 0), focused ? kFocus : kWindow);
+            // The mark takes four cells where Windows' box takes about three,
+            // so the label may run that much past the control's own width.
+            Put(r, cl, mark + text, p.cols + 3, dim | (focused ? A_BOLD : 0), focused ? kFocus : kWindow);
             break;
         }
         case Kind::DropList: {
