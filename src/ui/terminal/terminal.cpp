@@ -717,8 +717,9 @@ private:
             bool radio = c.kind == Kind::RadioButton || c.kind == Kind::AutoRadioButton;
             std::wstring mark = radio ? (c.check ? L"(•) " : L"( ) ") : (c.check ? L"[x] " : L"[ ] ");
             // The mark takes four cells where Windows' box takes about three,
-            // so the label may run that much past the control's own width.
-            Put(r, cl, mark + text, p.cols + 3, dim | (focused ? A_BOLD : 0), focused ? kFocus : kWindow);
+            // and a cell is a coarse measure of a label's width: the label may
+            // run a little past the control (labels are drawn, not padded).
+            Put(r, cl, mark + text, p.cols + 5, dim | (focused ? A_BOLD : 0), focused ? kFocus : kWindow);
             break;
         }
         case Kind::DropList: {
