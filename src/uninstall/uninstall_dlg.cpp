@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "common/chinese_font.h"
 #include "common/language_text.h"
 #include "common/profile_read.h"
 #include "common/sys.h"
@@ -54,15 +55,7 @@ bool SameTitle(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-ui::Font ChineseFont() {
-    ui::Font font;
-    font.face = "\xCB\xCE\xCC\xE5";   // 宋体
-    font.height = 13;
-    font.weight = 400;
-    font.charset = 134;               // GB2312
-    font.pitchAndFamily = 0x20;       // Swiss family, default pitch
-    return font;
-}
+ui::Font ChineseFont() { return common::ChineseFont(); }
 
 bool ChineseLanguage() {
     return common::ReadProfileInt("DEVICENAME", "LANGUAGE", "DRVCONFIG\\setup.ini") == 0;

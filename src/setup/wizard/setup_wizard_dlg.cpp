@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/chinese_font.h"
 #include "common/language_text.h"
 #include "common/sys.h"
 #include "platform/win_types.h"
@@ -80,15 +81,7 @@ Page* PageAs(const SetupWizardDlg& wizard, int index) {
 
 }  // namespace
 
-ui::Font ChineseFont() {
-    ui::Font font;
-    font.face = "\xCB\xCE\xCC\xE5";  // 宋体
-    font.height = 13;
-    font.weight = 400;
-    font.charset = 134;              // GB2312
-    font.pitchAndFamily = 0x20;
-    return font;
-}
+ui::Font ChineseFont() { return common::ChineseFont(); }
 
 void ApplySharedFont(ui::Dialog& dialog) {
     if (sharedFont) dialog.SetDialogFont(*sharedFont);
