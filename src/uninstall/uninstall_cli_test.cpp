@@ -1,12 +1,6 @@
 // The built uninstall program on machines made with the winsim tool, run
 // with scripts: the start-up refusals, a whole removal with the restart
 // prompt, and the USB driver step alone.
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,56 +9,23 @@
 #include <gtest/gtest.h>
 
 #include "platform/host.h"
+#include "platform/sim/program_run.h"
 #include "uninstall/uninstall_test_fixture.h"
 
 namespace uninstall {
 namespace {
 
 namespace fs = std::filesystem;
+using Outcome = plat::sim::ProgramOutcome;
+using plat::sim::Quote;
+using plat::sim::Shell;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-Outcome Shell(const std::string& command) {
-    Outcome run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
-    int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
-
-class UninstallCli : public ::testing::Test {
+class UninstallCli : public plat::sim::ProgramRunTest {
 protected:
-    void SetUp() override {
-        fs::path here = fs::read_symlink("/proc/self/exe").parent_path();
-        uninstall_ = here / "uninstall";
-        winsim_ = here / ".." / ".." / "tools" / "winsim" / "winsim";
-        if (!fs::exists(uninstall_) || !fs::exists(winsim_)) {
-            GTEST_SKIP() << "build the targets uninstall and winsim to run this test";
-        }
-        const char* source = std::getenv("DRIVANTO_SOURCE_DIR");
-        ASSERT_NE(source, nullptr) << "DRIVANTO_SOURCE_DIR is not set";
-        demo_ = fs::path(source) / "media" / "demo";
-        char pattern[] = "/tmp/uninstall-cli-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
-    }
+    UninstallCli() : ProgramRunTest("uninstall", "uninstall-cli") {}
 
     fs::path NewMachine(const std::string& os, const std::string& flags = "") {
-        fs::path machine = dir_ / ("m" + std::to_string(++machines_));
-        Outcome made = Shell(Quote(winsim_) + " new " + Quote(machine) + " --os " + os + " " + flags + " 2>&1");
-        EXPECT_EQ(made.status, 0) << made.out;
-        return machine;
+        return MakeMachine(dir_ / ("m" + std::to_string(++machines_)), os, flags);
     }
     // Installs the maker's components and one printer on the machine, as
     // the setup leaves them.
@@ -83,14 +44,11 @@ protected:
         common::SetSys(nullptr);
     }
     Outcome Run(const fs::path& machine, const std::string& script, const fs::path& medium = {}) {
-        fs::path file = dir_ / "script.txt";
-        std::ofstream(file, std::ios::binary) << script;
-        return Shell(Quote(uninstall_) + " --machine " + Quote(machine) + " --medium " +
-                     Quote(medium.empty() ? demo_ : medium) + " --script " + Quote(file) + " 2>&1");
+        return RunScripted(machine, medium.empty() ? demo_ : medium, script);
     }
     // The spooler's part of `winsim show`: printers to ports.
     std::string Spooler(const fs::path& machine) {
-        std::string shown = Shell(Quote(winsim_) + " show " + Quote(machine)).out;
+        std::string shown = Show(machine);
         std::size_t from = shown.find("\nPrinters:");
         std::size_t to = shown.find("\nFiles under");
         return from == std::string::npos ? shown : shown.substr(from, to - from);
@@ -100,7 +58,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    fs::path uninstall_, winsim_, demo_, dir_;
+    const fs::path& uninstall_ = program_;
     int machines_ = 0;
 };
 

@@ -1,81 +1,31 @@
 // The built drivanto program on machines made with the winsim tool: every
 // start-up refusal shows its text and ends with a non-zero status.
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/sim/program_run.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using Outcome = plat::sim::ProgramOutcome;
+using plat::sim::Quote;
+using plat::sim::Shell;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a shell command, collecting its standard output.
-Outcome Shell(const std::string& command) {
-    Outcome run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
-        run.out.append(buffer.data(), n);
-    }
-    int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
-
-class StartupCliTest : public ::testing::Test {
+class StartupCliTest : public plat::sim::ProgramRunTest {
 protected:
-    void SetUp() override {
-        // This test program sits beside drivanto; winsim is built under tools/.
-        fs::path here = fs::read_symlink("/proc/self/exe").parent_path();
-        drivanto_ = here / "drivanto";
-        winsim_ = here / ".." / ".." / "tools" / "winsim" / "winsim";
-        if (!fs::exists(drivanto_) || !fs::exists(winsim_)) {
-            GTEST_SKIP() << "build the targets drivanto and winsim to run this test";
-        }
-        const char* source = std::getenv("DRIVANTO_SOURCE_DIR");
-        ASSERT_NE(source, nullptr) << "DRIVANTO_SOURCE_DIR is not set";
-        demo_ = fs::path(source) / "media" / "demo";
-        char pattern[] = "/tmp/drivanto-cli-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
-    }
+    StartupCliTest() : ProgramRunTest("drivanto", "drivanto-cli") {}
 
-    fs::path NewMachine(const std::string& name, const std::string& os) {
-        fs::path machine = dir_ / name;
-        Outcome made = Shell(Quote(winsim_) + " new " + Quote(machine) + " --os " + os + " 2>&1");
-        EXPECT_EQ(made.status, 0) << made.out;
-        return machine;
-    }
+    fs::path NewMachine(const std::string& name, const std::string& os) { return MakeMachine(dir_ / name, os); }
     Outcome Scripted(const fs::path& machine, const fs::path& medium, const std::string& script) {
-        fs::path file = dir_ / "wizard-script.txt";
-        std::ofstream(file, std::ios::binary) << script;
-        return Shell(Quote(drivanto_) + " --machine " + Quote(machine) + " --medium " +
-                     Quote(medium) + " --script " + Quote(file) + " 2>&1");
+        return RunScripted(machine, medium, script, "wizard-script.txt");
     }
-    Outcome Drivanto(const fs::path& machine, const fs::path& medium) {
-        return Shell(Quote(drivanto_) + " --machine " + Quote(machine) + " --medium " +
-                     Quote(medium) + " 2>&1");
-    }
+    Outcome Drivanto(const fs::path& machine, const fs::path& medium) { return RunProgram(machine, medium); }
 
-    fs::path drivanto_, winsim_, demo_, dir_;
+    const fs::path& drivanto_ = program_;
 };
 
 TEST_F(StartupCliTest, RefusesWindows98MeAndNt4) {

@@ -1,39 +1,17 @@
 // The built drivanto program installs printers on machines made with the
 // winsim tool, as a user does it through the wizard; `winsim show` then
 // holds the printer.
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/sim/program_run.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-Outcome Shell(const std::string& command) {
-    Outcome run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
-    int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+using Outcome = plat::sim::ProgramOutcome;
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -42,41 +20,14 @@ const char kUsbInstalled[] =
     "MESSAGE Drivanto | The printer driver has been installed.\\nDisconnect the USB cable and connect it again "
     "before printing.\n";
 
-class InstallCliTest : public ::testing::Test {
+class InstallCliTest : public plat::sim::ProgramRunTest {
 protected:
-    void SetUp() override {
-        fs::path here = fs::read_symlink("/proc/self/exe").parent_path();
-        drivanto_ = here / "drivanto";
-        winsim_ = here / ".." / ".." / "tools" / "winsim" / "winsim";
-        if (!fs::exists(drivanto_) || !fs::exists(winsim_)) {
-            GTEST_SKIP() << "build the targets drivanto and winsim to run this test";
-        }
-        const char* source = std::getenv("DRIVANTO_SOURCE_DIR");
-        ASSERT_NE(source, nullptr) << "DRIVANTO_SOURCE_DIR is not set";
-        demo_ = fs::path(source) / "media" / "demo";
-        char pattern[] = "/tmp/drivanto-install-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
-    }
+    InstallCliTest() : ProgramRunTest("drivanto", "drivanto-install") {}
 
     fs::path NewMachine(const std::string& os, const std::string& options = "") {
-        fs::path machine = dir_ / os;
-        Outcome made = Shell(Quote(winsim_) + " new " + Quote(machine) + " --os " + os + " " + options + " 2>&1");
-        EXPECT_EQ(made.status, 0) << made.out;
-        return machine;
+        return MakeMachine(dir_ / os, os, options);
     }
-    Outcome Install(const fs::path& machine, const std::string& script) {
-        fs::path file = dir_ / "script.txt";
-        std::ofstream(file, std::ios::binary) << script;
-        return Shell(Quote(drivanto_) + " --machine " + Quote(machine) + " --medium " + Quote(demo_) + " --script " +
-                     Quote(file) + " 2>&1");
-    }
-    std::string Show(const fs::path& machine) { return Shell(Quote(winsim_) + " show " + Quote(machine)).out; }
-
-    fs::path drivanto_, winsim_, demo_, dir_;
+    Outcome Install(const fs::path& machine, const std::string& script) { return RunScripted(machine, demo_, script); }
 };
 
 // Accept the agreement, keep the first receipt printer, typical mode, the
