@@ -204,7 +204,14 @@ void RestartSpooler() {
     services.closeServiceHandle(manager);
 }
 
-bool PreCheck(RemovalView& view) {
+namespace {
+
+// Walks every local printer: opens it, reads its level-2 information and
+// hands it to `refuses`, which logs and answers true to stop the walk.
+// A printer that cannot be opened or read stops the walk with its text.
+// True when every printer passed.
+template <typename Refuses>
+bool EveryPrinterPasses(RemovalView& view, Refuses refuses) {
     std::vector<plat::PrinterInfo5> printers;
     EnumerateLocalPrinters(&printers);
     plat::Spooler& spooler = common::Sys().spooler();
@@ -221,37 +228,27 @@ bool PreCheck(RemovalView& view) {
             LogFailure(view, read == PrinterRead::AllocFailed ? "IDS_ERR_ALLOC" : "IDS_ERR_GETPRNINFO");
             return false;
         }
-        if (info.cJobs > 0) {
-            LogFailure(view, "IDS_ERR_HAVEJOB2", p.printerName);
-            return false;
-        }
+        if (refuses(p, info)) return false;
     }
     return true;
 }
 
+}  // namespace
+
+bool PreCheck(RemovalView& view) {
+    return EveryPrinterPasses(view, [&view](const plat::PrinterInfo5& p, const plat::PrinterInfo2& info) {
+        if (info.cJobs == 0) return false;
+        LogFailure(view, "IDS_ERR_HAVEJOB2", p.printerName);
+        return true;
+    });
+}
+
 bool PortCheck(RemovalView& view, const std::string& monitor) {
-    std::vector<plat::PrinterInfo5> printers;
-    EnumerateLocalPrinters(&printers);
-    plat::Spooler& spooler = common::Sys().spooler();
-    for (const plat::PrinterInfo5& p : printers) {
-        plat::Handle printer = 0;
-        if (spooler.openPrinter(p.printerName.c_str(), PRINTER_ALL_ACCESS, &printer) != 0) {
-            view.Log(MessageText("IDS_ERR_OPENPRN", p.printerName));
-            return false;
-        }
-        plat::PrinterInfo2 info;
-        PrinterRead read = ReadPrinter2(printer, &info);
-        spooler.closePrinter(printer);
-        if (read != PrinterRead::Read) {
-            LogFailure(view, read == PrinterRead::AllocFailed ? "IDS_ERR_ALLOC" : "IDS_ERR_GETPRNINFO");
-            return false;
-        }
-        if (info.portName.find("KSCOM") != std::string::npos) {
-            LogFailure(view, "IDS_ERR_HAVEJOB1", monitor);
-            return false;
-        }
-    }
-    return true;
+    return EveryPrinterPasses(view, [&view, &monitor](const plat::PrinterInfo5&, const plat::PrinterInfo2& info) {
+        if (info.portName.find("KSCOM") == std::string::npos) return false;
+        LogFailure(view, "IDS_ERR_HAVEJOB1", monitor);
+        return true;
+    });
 }
 
 void RunRemoval(RemovalView& view) {
