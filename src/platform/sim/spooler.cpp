@@ -159,6 +159,9 @@ private:
     };
     std::vector<DriverKey> driverKeys(const std::string& env);
     bool driverKnown(const std::string& env, const std::string& name);
+    // Registers a monitor or processor whose DLL lies in `dir`.
+    Err registerComponent(const std::string& key, const std::string& dir, const char* dllPath,
+                          const std::string& logLine);
     bool installed(const std::string& key) { return reg_.exists(key) && !reg_.string(key, "Driver").empty(); }
 
     std::vector<std::string> printerNames();
@@ -773,16 +776,23 @@ Err SimSpooler::addMonitor(const char* server, std::uint32_t level, const MONITO
     if (installed(key)) return ERROR_PRINT_MONITOR_ALREADY_INSTALLED;
     std::string sysDir;
     if (Err err = systemDirectory(&sysDir)) return err;
+    return registerComponent(key, sysDir, info.pDLLName, "Port monitor added: \"" + std::string(info.pName) + "\"");
+}
+
+Err SimSpooler::registerComponent(const std::string& key, const std::string& dir, const char* dllPath,
+                                  const std::string& logLine) {
+    // The spooler loads the component's DLL from its folder: without it
+    // there is nothing to register.
     std::uint32_t attributes = 0;
-    std::string dll = PlainName(info.pDLLName);
-    if (c_.files.getFileAttributes(sysDir + "\\" + dll, &attributes) != ERROR_SUCCESS ||
+    std::string dll = PlainName(dllPath);
+    if (c_.files.getFileAttributes(dir + "\\" + dll, &attributes) != ERROR_SUCCESS ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return ERROR_MOD_NOT_FOUND;
     }
     Err err = reg_.create(key);
     if (!err) err = reg_.setString(key, "Driver", dll);
     if (err) return err;
-    c_.state.log("Port monitor added: \"" + std::string(info.pName) + "\" (" + dll + ")");
+    c_.state.log(logLine + " (" + dll + ")");
     return ERROR_SUCCESS;
 }
 
@@ -829,17 +839,7 @@ Err SimSpooler::addPrintProcessor(const char* server, const char* environmentNam
     if (installed(key)) return ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED;
     std::string dir;
     if (Err err = processorDirectory(env, &dir)) return err;
-    std::string dll = PlainName(pathName);
-    std::uint32_t attributes = 0;
-    if (c_.files.getFileAttributes(dir + "\\" + dll, &attributes) != ERROR_SUCCESS ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return ERROR_MOD_NOT_FOUND;
-    }
-    Err err = reg_.create(key);
-    if (!err) err = reg_.setString(key, "Driver", dll);
-    if (err) return err;
-    c_.state.log("Print processor added: \"" + std::string(processorName) + "\" (" + dll + ")");
-    return ERROR_SUCCESS;
+    return registerComponent(key, dir, pathName, "Print processor added: \"" + std::string(processorName) + "\"");
 }
 
 Err SimSpooler::deletePrintProcessor(const char* server, const char* environmentName,
